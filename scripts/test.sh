@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: as shipped, and under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/build.sh
+(cd build && ctest --output-on-failure)
+
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBINOXA_WERROR=ON \
+    -DBINOXA_SANITIZE=ON -DBINOXA_BENCH=OFF
+cmake --build build-sanitize
+(cd build-sanitize &&
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --output-on-failure)
