@@ -11,5 +11,5 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBINOXA
     -DBINOXA_SANITIZE=ON -DBINOXA_BENCH=OFF
 cmake --build build-sanitize
 (cd build-sanitize &&
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --output-on-failure)

@@ -19,6 +19,8 @@ pxColor pxColor::FromValue(uint32_t value) {
 
 namespace {
 
+constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
+
 constexpr pxColor kSystemLow[10] = {
     {0, 0, 0, 0},     {128, 0, 0, 0},   {0, 128, 0, 0},     {128, 128, 0, 0},   {0, 0, 128, 0},
     {128, 0, 128, 0}, {0, 128, 128, 0}, {192, 192, 192, 0}, {192, 220, 192, 0}, {164, 200, 240, 0}};
@@ -92,8 +94,10 @@ void pxImageBuff::Resize(int32_t newWidth, int32_t newHeight, int32_t newBytesPe
     height = newHeight;
     bytesPerPixel = newBytesPerPixel;
     rowAlign = newRowAlign;
-    // Strides are 32-bit; a row that does not fit can never be addressed.
-    const bool rowFits = alignedRow <= std::numeric_limits<int32_t>::max();
+    // Strides are 32-bit, so a row must fit in 32 bits; and no picture may ask
+    // for more than kMaxImageBytes, whatever a file's header claims.
+    const bool rowFits =
+        alignedRow <= std::numeric_limits<int32_t>::max() && newSize <= kMaxImageBytes;
     bytesPerRow = rowFits ? static_cast<int32_t>(alignedRow) : 0;
 
     if (!ownsData) {

@@ -68,7 +68,7 @@ TEST(PxImageBuff, ResizeRefusesBadArgumentsAndAlignsRows) {
     EXPECT_EQ(aligned.GetStride(), 12);
     EXPECT_EQ(aligned.GetRowPad(), 3);
 
-    // A row too long for a 32-bit stride, and memory that cannot be had.
+    // A row too long for a 32-bit stride, and more than a picture may take.
     EXPECT_EQ(ThrownMessage([] { pxImage huge({1 << 30, 2}, 4); }).rfind("Unable to allocate ", 0),
               0u);
     EXPECT_EQ(ThrownMessage([] { pxImage huge({1 << 28, 1 << 28}, 4); }),
