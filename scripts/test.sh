@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Builds and runs every test twice: as shipped, and under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on the first failure.
+# Runs every check: the fuzz targets for a short time, all tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then all tests as shipped.
+# Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/build.sh
-(cd build && ctest --output-on-failure)
+scripts/fuzz.sh
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBINOXA_WERROR=ON \
     -DBINOXA_SANITIZE=ON -DBINOXA_BENCH=OFF
 cmake --build build-sanitize
 (cd build-sanitize &&
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --output-on-failure)
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 \
+        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)
+
+scripts/build.sh
+(cd build && ctest --output-on-failure)

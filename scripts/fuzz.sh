@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs each for FUZZ_SECONDS (default 30).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${FUZZ_SECONDS:-30}"
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBINOXA_WERROR=ON -DBINOXA_SANITIZE=ON -DBINOXA_FUZZ=ON -DBINOXA_TESTS=OFF -DBINOXA_BENCH=OFF
+cmake --build build-fuzz
+
+while read -r target; do
+    corpus="build-fuzz/corpus/$(basename "$target")"
+    mkdir -p "$corpus"
+    echo "fuzz: $target for ${seconds}s"
+    ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
+        "build-fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+    status=${PIPESTATUS[0]}
+    if [ "$status" -ne 0 ]; then
+        echo "fuzz: $target failed (exit $status)"
+        exit 1
+    fi
+done < build-fuzz/fuzz-targets.txt
