@@ -59,9 +59,14 @@ TEST(PxImageBuff, ResizeRefusesBadArgumentsAndAlignsRows) {
     EXPECT_EQ(ThrownMessage([&] { image.Create({0, 5}, 3); }), "Bad Args to Resize(0,5,3,1,...)");
     EXPECT_EQ(ThrownMessage([&] { image.Create({4, 0}, 3); }), "Bad Args to Resize(4,0,3,1,...)");
     EXPECT_EQ(ThrownMessage([&] { image.Create({4, 4}, 5); }), "Bad Args to Resize(4,4,5,1,...)");
-    EXPECT_EQ(ThrownMessage([&] { image.Create({4, 4}, 3, 0); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  image.Create({4, 4}, 3, 0);
+              }),
               "Bad Args to Resize(4,4,3,0,...)");
-    EXPECT_EQ(ThrownMessage([] { pxImage failed({-1, 1}, 1); }), "Bad Args to Resize(-1,1,1,1,...)");
+    EXPECT_EQ(ThrownMessage([] {
+                  pxImage failed({-1, 1}, 1);
+              }),
+              "Bad Args to Resize(-1,1,1,1,...)");
 
     const pxImage aligned({3, 2}, 3, 4);
     EXPECT_EQ(aligned.GetBuff()->GetBytesPerRow(), 12);
@@ -69,9 +74,13 @@ TEST(PxImageBuff, ResizeRefusesBadArgumentsAndAlignsRows) {
     EXPECT_EQ(aligned.GetRowPad(), 3);
 
     // A row too long for a 32-bit stride, and more than a picture may take.
-    EXPECT_EQ(ThrownMessage([] { pxImage huge({1 << 30, 2}, 4); }).rfind("Unable to allocate ", 0),
+    EXPECT_EQ(ThrownMessage([] {
+                  pxImage huge({1 << 30, 2}, 4);
+              }).rfind("Unable to allocate ", 0),
               0u);
-    EXPECT_EQ(ThrownMessage([] { pxImage huge({1 << 28, 1 << 28}, 4); }),
+    EXPECT_EQ(ThrownMessage([] {
+                  pxImage huge({1 << 28, 1 << 28}, 4);
+              }),
               "Unable to allocate 1073741824 x 268435456 = 288230376151711744 bytes for image");
 }
 
@@ -193,21 +202,35 @@ TEST(PxImage, RectanglesMustLieInsideTheBuffer) {
     const pxImage frame({10, 6}, 1);
     pxImage view;
     EXPECT_NO_THROW(view.SetRect(frame, {5, 0, 5, 6}));
-    EXPECT_EQ(ThrownMessage([&] { view.SetRect(frame, {5, 0, 6, 6}); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetRect(frame, {5, 0, 6, 6});
+              }),
               "Image rectangle exceeds buffer bounds!");
-    EXPECT_EQ(ThrownMessage([&] { view.SetRect(frame, {-1, 0, 2, 2}); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetRect(frame, {-1, 0, 2, 2});
+              }),
               "Image rectangle exceeds buffer bounds!");
-    EXPECT_EQ(ThrownMessage([&] { view.SetRect(frame, {0, 1, 2, 6}); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetRect(frame, {0, 1, 2, 6});
+              }),
               "Image rectangle exceeds buffer bounds!");
-    EXPECT_EQ(ThrownMessage([&] { view.SetRect(frame, {0, 0, -3, 2}); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetRect(frame, {0, 0, -3, 2});
+              }),
               "Image rectangle exceeds buffer bounds!");
-    EXPECT_EQ(ThrownMessage([&] { view.SetRect(frame, {2147483647, 0, 2, 2}); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetRect(frame, {2147483647, 0, 2, 2});
+              }),
               "Image rectangle exceeds buffer bounds!");
     // Odd rows of 6: 1, 3, 5; a fourth odd row would be row 7.
     EXPECT_NO_THROW(view.SetRect(frame, {0, 0, 10, 3}, FIELD_ODD));
-    EXPECT_EQ(ThrownMessage([&] { view.SetRect(frame, {0, 0, 10, 4}, FIELD_ODD); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetRect(frame, {0, 0, 10, 4}, FIELD_ODD);
+              }),
               "Image rectangle exceeds buffer bounds!");
-    EXPECT_EQ(ThrownMessage([] { pxImage bad(pxImage({2, 2}, 1), px2Rect{1, 1, 2, 2}); }),
+    EXPECT_EQ(ThrownMessage([] {
+                  pxImage bad(pxImage({2, 2}, 1), px2Rect{1, 1, 2, 2});
+              }),
               "Image rectangle exceeds buffer bounds!");
 
     // A view re-cut from itself keeps its buffer.
@@ -247,7 +270,9 @@ TEST(PxImage, VirtualViewsDescribeWhereARectangleLiesInAFrame) {
     view.SetVirtual({640, 480}, {10, 3, 20, 10}, 3, FIELD_EVEN, 1);
     EXPECT_EQ(view.GetStride(), -640 * 2 * 3);
     EXPECT_EQ(view.GetVirtualOffset(), ((480 - 4 - 1) * 640 + 10) * 3);
-    EXPECT_EQ(ThrownMessage([&] { view.SetVirtual({64, 48}, {60, 0, 5, 1}, 1, FIELD_BOTH, 0); }),
+    EXPECT_EQ(ThrownMessage([&] {
+                  view.SetVirtual({64, 48}, {60, 0, 5, 1}, 1, FIELD_BOTH, 0);
+              }),
               "Virtual image rectangle exceeds buffer bounds!");
 
     pxImage left, right;
