@@ -15,11 +15,17 @@
 // Address of pixel (x, y) of a view.
 uint8_t* PixelAddress(const pxImage& image, int32_t x, int32_t y);
 
+// Throws unless every row of a non-empty view lies inside its buffer's memory:
+// virtual views have none, and a view keeps its old pointer when another view
+// resizes the shared buffer. `operation` starts the message.
+void CheckPixelAccess(const pxImage& image, const char* operation);
+
 // 1-byte images take the colour's first byte (the index); 3-byte images its
 // blue, green, red.
 void pxFillRect(pxImage& image, const px2Rect& rect, pxColor colour, px2Rect* changed = nullptr);
 void pxFillImage(pxImage& image, pxColor colour, px2Rect* changed = nullptr);
-// One-pixel outline of rect in the colour's first byte.
+// One-pixel outline of rect in the colour's first byte (the index); 3- and
+// 4-byte images take that index's fixed system colour.
 void pxFrameRect(pxImage& image, const px2Rect& rect, pxColor colour, px2Rect* changed = nullptr);
 
 // Copies sourceRect of source to destination with its top-left corner at
