@@ -1,0 +1,68 @@
+#include "imagefile/plainreaders.h"
+
+#include <algorithm>
+
+namespace plainread {
+
+namespace {
+
+// The largest picture pxImage makes.
+constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
+// Pictures up to this size are read whatever the file holds: a short file
+// then fails with the read error of its first missing row.
+constexpr int64_t kAlwaysTried = int64_t{16} << 20;
+// More than any run-length form here gives for runs alone (a 2-byte bitmap
+// run makes 255 pixels, a Targa run packet 128).
+constexpr int64_t kMaxExpansion = 256;
+
+} // namespace
+
+uint16_t LittleEndian16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+uint32_t LittleEndian32(const uint8_t* bytes) {
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+           uint32_t{bytes[3]} << 24;
+}
+
+void CheckImageSize(const char* name, int64_t width, int64_t height, int32_t bytesPerPixel,
+                    int64_t storedRowBytes, bool compressed, int64_t bytesLeft) {
+    if (width <= 0 || height <= 0)
+        throw pxError("Bad image size %ld x %ld in file '%s'", static_cast<long>(width),
+                      static_cast<long>(height), name);
+    // Sides up to the limit keep the products below in 64 bits.
+    const bool sidesFit = width <= kMaxImageBytes && height <= kMaxImageBytes;
+    const int64_t imageBytes = sidesFit ? width * height * bytesPerPixel : 0;
+    const int64_t storedBytes = sidesFit ? storedRowBytes * height : 0;
+    const int64_t needed = compressed ? storedBytes / kMaxExpansion : storedBytes;
+    if (!sidesFit || imageBytes > kMaxImageBytes ||
+        (imageBytes > kAlwaysTried && needed > bytesLeft))
+        throw pxError("Image of %ld x %ld pixels is too large for file '%s'",
+                      static_cast<long>(width), static_cast<long>(height), name);
+}
+
+pxPalette& IndexedPalette(pxPalette* palette, const char* name) {
+    if (!palette)
+        throw pxError("No palette given for the colours of '%s'", name);
+    if (palette->GetCount() < pxPalette::kMaxColours)
+        palette->SetCount(pxPalette::kMaxColours);
+    return *palette;
+}
+
+pxImage CreateInStoredOrder(pxImage& image, px2Size size, int32_t bytesPerPixel, int32_t bottomUp,
+                            bool storedBottomUp) {
+    image.Create(size, bytesPerPixel, 4, bottomUp ? 1 : 0);
+    if (!storedBottomUp)
+        return image;
+    return pxImage(image, FIELD_BOTH, image.GetBottomUp() ? 0 : 1);
+}
+
+std::vector<uint8_t> ReadRest(File& file, int64_t maxBytes) {
+    const int64_t left = std::max<int64_t>(0, file.Size() - file.Tell());
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::min(left, maxBytes)));
+    file.Read(bytes.data(), static_cast<long>(bytes.size()));
+    return bytes;
+}
+
+} // namespace plainread
