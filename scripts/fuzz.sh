@@ -9,9 +9,24 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
     -DBINOXA_WERROR=ON -DBINOXA_SANITIZE=ON -DBINOXA_FUZZ=ON -DBINOXA_TESTS=OFF -DBINOXA_BENCH=OFF
 cmake --build build-fuzz
 
+# Starting points for the decoders, which random bytes alone seldom reach:
+# small pictures made with ImageMagick.
+seed_corpus() {
+    local corpus="$1" extension="$2"
+    command -v convert > /dev/null || return 0
+    [ -z "$(ls -A "$corpus")" ] || return 0
+    convert -size 24x16 gradient:red-blue "$corpus/rgb.$extension"
+    convert -size 24x16 gradient:white-black -colorspace Gray "$corpus/grey.$extension"
+    convert -size 24x16 gradient:red-blue -interlace Plane "$corpus/interlaced.$extension"
+}
+
 while read -r target; do
     corpus="build-fuzz/corpus/$(basename "$target")"
     mkdir -p "$corpus"
+    case "$(basename "$target")" in
+        jpeg_read_fuzz) seed_corpus "$corpus" jpg ;;
+        png_read_fuzz) seed_corpus "$corpus" png ;;
+    esac
     echo "fuzz: $target for ${seconds}s"
     ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
         "build-fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

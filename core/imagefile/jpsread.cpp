@@ -1,1 +1,292 @@
-// placeholder
+#include "imagefile/jpsread.h"
+
+#include "imagefile/jpegsource.h"
+#include "imagefile/jpsdescriptor.h"
+#include "imagefile/picturesize.h"
+#include "imaging/pixelops.h"
+#include "imaging/pxerror.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// More scans than any encoder writes; a file with more would only make the
+// decoder spin.
+constexpr int kMaxScans = 500;
+
+// libjpeg's error manager with what a fatal error needs to leave the decoder.
+struct JpegErrors {
+    // First, so that the decoder's error pointer leads back here.
+    jpeg_error_mgr manager{};
+    std::jmp_buf jump{};
+    char text[JMSG_LENGTH_MAX] = {};
+};
+
+JpegErrors& ErrorsOf(j_common_ptr decoder) {
+    return *reinterpret_cast<JpegErrors*>(decoder->err);
+}
+
+void LogLibjpegMessage(j_common_ptr decoder) {
+    char text[JMSG_LENGTH_MAX];
+    (*decoder->err->format_message)(decoder, text);
+    pxLog("JPEGLIB: %s", text);
+}
+
+// libjpeg's errors must not return; jump back out of libjpeg (a C++
+// exception cannot cross its C frames) and throw from there.
+[[noreturn]] void LeaveOnError(j_common_ptr decoder) {
+    (*decoder->err->output_message)(decoder);
+    JpegErrors& errors = ErrorsOf(decoder);
+    (*decoder->err->format_message)(decoder, errors.text);
+    std::longjmp(errors.jump, 1);
+}
+
+void LimitScans(j_common_ptr decoder) {
+    const auto* decompressor = reinterpret_cast<j_decompress_ptr>(decoder);
+    if (decompressor->input_scan_number <= kMaxScans)
+        return;
+    JpegErrors& errors = ErrorsOf(decoder);
+    std::snprintf(errors.text, sizeof errors.text, "JPEG file has more than %d scans", kMaxScans);
+    std::longjmp(errors.jump, 1);
+}
+
+// One read in progress: the decompressor and the progress of its steps.
+class JpegDecoder final : public ImageDecoder {
+public:
+    JpegDecoder(const char* fileName, std::FILE* file) : name(fileName), source(file) {
+        decompressor.err = jpeg_std_error(&errors.manager);
+        errors.manager.error_exit = LeaveOnError;
+        errors.manager.output_message = LogLibjpegMessage;
+        progress.progress_monitor = LimitScans;
+    }
+    ~JpegDecoder() override {
+        if (created)
+            jpeg_destroy_decompress(&decompressor);
+    }
+
+    // Runs one libjpeg call; false when libjpeg ended it with a fatal error,
+    // whose text is then in errors.text. Only libjpeg's frames and this one
+    // lie between the setjmp and the longjmp, so no destructor is skipped.
+    template <typename Call> bool CallLibjpeg(const Call& call) {
+        if (setjmp(errors.jump))
+            return false;
+        call();
+        return true;
+    }
+
+    std::string name;
+    jpeg_decompress_struct decompressor{};
+    JpegErrors errors;
+    jpeg_progress_mgr progress{};
+    SuspendingJpegSource source;
+    bool created = false;
+    JSAMPARRAY sampleRow = nullptr;
+    size_t rowLength = 0;
+    int headerResult = 0;
+    int startResult = 0;
+    int finishResult = 0;
+};
+
+enum class Step { Done, Suspended };
+
+// The error that ends a read: the file is closed and the decoder freed.
+[[noreturn]] void EndRead(_ImageInfo& info, const pxError& error) {
+    info = _ImageInfo{};
+    throw error;
+}
+
+[[noreturn]] void EndReadOnLibjpegError(_ImageInfo& info, JpegDecoder& decoder) {
+    const std::string text = decoder.errors.text;
+    jpeg_destroy_decompress(&decoder.decompressor);
+    decoder.created = false;
+    pxLog("JPEGLIB ERROR: %s", text.c_str());
+    EndRead(info, pxError("%s", text.c_str()));
+}
+
+JpegDecoder& StartRead(const char* fileName, pxImage* image, _ImageInfo& info) {
+    // A file without descriptor leaves the caller's layout word as it was.
+    const uint32_t layout = info.layout;
+    info = _ImageInfo{};
+    info.layout = layout;
+    const char* name = fileName ? fileName : "";
+    if (!image)
+        throw pxError("No image given to read '%s' into", name);
+    std::FILE* file = std::fopen(name, "rb");
+    if (!file)
+        throw pxError("couldn't open %s", name);
+    info.stream.reset(file);
+    auto owned = std::make_unique<JpegDecoder>(name, file);
+    JpegDecoder& decoder = *owned;
+    info.decoderState = std::move(owned);
+    info.image = image;
+    const bool made = decoder.CallLibjpeg([&] {
+        jpeg_create_decompress(&decoder.decompressor);
+        decoder.created = true;
+        decoder.decompressor.progress = &decoder.progress;
+        // The whole segment is kept, so a descriptor is never cut.
+        jpeg_save_markers(&decoder.decompressor, JPEG_APP0 + 3, 0xFFFF);
+        decoder.source.Attach(decoder.decompressor);
+    });
+    if (!made)
+        EndReadOnLibjpegError(info, decoder);
+    info.started = 1;
+    return decoder;
+}
+
+// The stereo descriptor of the file, when one of its APP3 segments is one;
+// the last such segment wins.
+void TakeDescriptor(const jpeg_decompress_struct& decompressor, _ImageInfo& info) {
+    for (jpeg_saved_marker_ptr marker = decompressor.marker_list; marker; marker = marker->next) {
+        uint32_t layout = 0;
+        if (marker->marker == JPEG_APP0 + 3 &&
+            ParseJpsDescriptor(marker->data, marker->data_length, &layout, nullptr, nullptr,
+                               nullptr, nullptr) == JPS_DESCRIPTOR_READ) {
+            info.hasDescriptor = 1;
+            info.layout = layout;
+        }
+    }
+}
+
+// Only greyscale and colour pictures have a conversion to 3 bytes per pixel.
+void CheckOutput(JpegDecoder& decoder, _ImageInfo& info) {
+    if (!decoder.CallLibjpeg([&] { jpeg_calc_output_dimensions(&decoder.decompressor); }))
+        EndReadOnLibjpegError(info, decoder);
+    const jpeg_decompress_struct& decompressor = decoder.decompressor;
+    const int components = decompressor.out_color_components;
+    try {
+        if (components != 1 && components != 3)
+            throw pxError("JPEG file '%s' has %d colour components; only greyscale and colour "
+                          "pictures can be read",
+                          decoder.name.c_str(), components);
+        CheckPictureSize(decoder.name.c_str(), decompressor.output_width,
+                         decompressor.output_height, 3);
+    } catch (const pxError& error) {
+        EndRead(info, error);
+    }
+}
+
+void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background) {
+    const jpeg_decompress_struct& decompressor = decoder.decompressor;
+    pxImage& image = *info.image;
+    try {
+        image.Create({static_cast<int32_t>(decompressor.output_width),
+                      static_cast<int32_t>(decompressor.output_height)},
+                     3, 4, 0);
+        if (background)
+            pxFillImage(image, *background);
+    } catch (const pxError& error) {
+        EndRead(info, error);
+    }
+    decoder.rowLength = size_t{decompressor.output_width} * decompressor.output_components;
+    JSAMPARRAY row = nullptr;
+    if (!decoder.CallLibjpeg([&] {
+            row = (*decoder.decompressor.mem->alloc_sarray)(
+                reinterpret_cast<j_common_ptr>(&decoder.decompressor), JPOOL_IMAGE,
+                static_cast<JDIMENSION>(decoder.rowLength), 1);
+        }))
+        EndReadOnLibjpegError(info, decoder);
+    decoder.sampleRow = row;
+    info.rowsDone = 0;
+    info.nextRow = image.Row(0);
+}
+
+// Decoded samples are red, green, blue (or grey); pictures store blue,
+// green, red.
+void StoreRow(const JSAMPLE* samples, int components, size_t width, uint8_t* pixels) {
+    if (components == 3) {
+        for (size_t x = 0; x < width; ++x, samples += 3, pixels += 3) {
+            pixels[0] = samples[2];
+            pixels[1] = samples[1];
+            pixels[2] = samples[0];
+        }
+    } else {
+        for (size_t x = 0; x < width; ++x, pixels += 3)
+            pixels[0] = pixels[1] = pixels[2] = samples[x];
+    }
+}
+
+// Runs every step that has not succeeded yet, as far as the data goes.
+Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background) {
+    jpeg_decompress_struct& decompressor = decoder.decompressor;
+    if (!decoder.headerResult) {
+        int result = 0;
+        if (!decoder.CallLibjpeg([&] { result = jpeg_read_header(&decompressor, TRUE); }))
+            EndReadOnLibjpegError(info, decoder);
+        decoder.headerResult = result;
+        if (!result)
+            return Step::Suspended;
+        info.headerRead = 1;
+        TakeDescriptor(decompressor, info);
+        CheckOutput(decoder, info);
+    }
+    if (!decoder.startResult) {
+        int result = 0;
+        if (!decoder.CallLibjpeg([&] { result = jpeg_start_decompress(&decompressor); }))
+            EndReadOnLibjpegError(info, decoder);
+        decoder.startResult = result;
+        if (!result)
+            return Step::Suspended;
+        AllocateImage(decoder, info, background);
+    }
+    while (decompressor.output_scanline < decompressor.output_height) {
+        JDIMENSION rows = 0;
+        if (!decoder.CallLibjpeg(
+                [&] { rows = jpeg_read_scanlines(&decompressor, decoder.sampleRow, 1); }))
+            EndReadOnLibjpegError(info, decoder);
+        if (rows != 1)
+            return Step::Suspended;
+        StoreRow(decoder.sampleRow[0], decompressor.output_components, decompressor.output_width,
+                 info.nextRow);
+        info.nextRow += info.image->GetStride();
+        ++info.rowsDone;
+    }
+    if (!decoder.finishResult) {
+        int result = 0;
+        if (!decoder.CallLibjpeg([&] { result = jpeg_finish_decompress(&decompressor); }))
+            EndReadOnLibjpegError(info, decoder);
+        decoder.finishResult = result;
+        info.complete = result;
+        if (!result)
+            return Step::Suspended;
+    }
+    return Step::Done;
+}
+
+void FinishRead(JpegDecoder& decoder, _ImageInfo& info) {
+    const long warnings = decoder.errors.manager.num_warnings;
+    info.bytesRead = decoder.source.BytesRead();
+    info.decoderState.reset();
+    info.stream.reset();
+    if (warnings)
+        pxLog("LIBJPEG: we got warnings... %d", static_cast<int>(warnings));
+}
+
+} // namespace
+
+int ReadJpegImage(const char* fileName, pxImage* image, pxPalette*, _ImageInfo* info,
+                  const pxColor* background) {
+    if (!info)
+        throw pxError("No progress record given to read '%s'", fileName ? fileName : "");
+    if (info->complete && !info->decoderState)
+        return 1;
+    if (!info->started || !info->decoderState)
+        StartRead(fileName, image, *info);
+    auto& decoder = static_cast<JpegDecoder&>(*info->decoderState);
+    for (;;) {
+        if (RunSteps(decoder, *info, background) == Step::Done) {
+            FinishRead(decoder, *info);
+            return 1;
+        }
+        bool gained = false;
+        try {
+            gained = decoder.source.TakeMore();
+        } catch (const pxError& error) {
+            EndRead(*info, error);
+        }
+        info->bytesRead = decoder.source.BytesRead();
+        if (!gained)
+            return 0;
+    }
+}

@@ -1,5 +1,6 @@
 #include "imagefile/plainformats.h"
 
+#include "imagefile/blockfile.h"
 #include "imagefile/file.h"
 #include "imagefile/plainreaders.h"
 
@@ -68,7 +69,7 @@ void ReadPlainImage(const char* fileName, pxImage* image, pxPalette* palette, in
     const char* name = fileName ? fileName : "";
     if (format == FORMAT_FROM_FILE)
         format = GetImageFileFormat(name);
-    if (format == FORMAT_BLOCKFILE || format == FORMAT_JPEG || format == FORMAT_PNG)
+    if (format == FORMAT_JPEG || format == FORMAT_PNG)
         return; // these have readers of their own
     if (!image)
         throw pxError("No image given to read '%s' into", name);
@@ -81,6 +82,9 @@ void ReadPlainImage(const char* fileName, pxImage* image, pxPalette* palette, in
         break;
     case FORMAT_PPM:
         plainread::ReadPpm(name, *image, bottomUp);
+        break;
+    case FORMAT_BLOCKFILE:
+        ReadBlockFileImage(name, *image, palette); // always top-down
         break;
     default:
         throw pxError("Unknown plain image format %d for '%s'", format, name);

@@ -26,7 +26,9 @@ PlainFormat GetImageFileFormat(const char* fileName);
 // bytes and stored bottom-up in memory when bottomUp is 1. Row 0 is always
 // the top of the picture. True-colour pictures have 3 bytes per pixel (blue,
 // green, red), 32-bit Targa files 4; indexed and greyscale pictures have one
-// palette index per pixel and put their colours into palette. Other formats
-// are read elsewhere and leave image as it is. Throws pxError.
+// palette index per pixel and put their colours into palette. A block
+// resource file gives its first image, as stored, with rows aligned to 1 byte
+// and stored top-down whatever bottomUp says, and its first palette. JPEG and
+// PNG files are read elsewhere and leave image as it is. Throws pxError.
 void ReadPlainImage(const char* fileName, pxImage* image, pxPalette* palette, int32_t bottomUp,
                     int32_t format);

@@ -27,9 +27,9 @@ std::string ReadPpmWord(File& file, size_t room);
 uint16_t LittleEndian16(const uint8_t* bytes);
 uint32_t LittleEndian32(const uint8_t* bytes);
 
-// Refuses a picture size before anything is allocated for it: a side that is
-// not positive, a picture above the 1 GiB picture limit, or a picture that
-// needs more data than the file has left. storedRowBytes is what one row
+// Refuses a picture size before anything is allocated for it: what
+// CheckPictureSize refuses, or a picture that needs more data than the file
+// has left. storedRowBytes is what one row
 // takes stored raw; compressed data may expand a long way, so then only a
 // fraction of the raw size must be there.
 void CheckImageSize(const char* name, int64_t width, int64_t height, int32_t bytesPerPixel,

@@ -1,13 +1,13 @@
 #include "imagefile/plainreaders.h"
 
+#include "imagefile/picturesize.h"
+
 #include <algorithm>
 
 namespace plainread {
 
 namespace {
 
-// The largest picture pxImage makes.
-constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
 // Pictures up to this size are read whatever the file holds: a short file
 // then fails with the read error of its first missing row.
 constexpr int64_t kAlwaysTried = int64_t{16} << 20;
@@ -28,18 +28,12 @@ uint32_t LittleEndian32(const uint8_t* bytes) {
 
 void CheckImageSize(const char* name, int64_t width, int64_t height, int32_t bytesPerPixel,
                     int64_t storedRowBytes, bool compressed, int64_t bytesLeft) {
-    if (width <= 0 || height <= 0)
-        throw pxError("Bad image size %ld x %ld in file '%s'", static_cast<long>(width),
-                      static_cast<long>(height), name);
-    // Sides up to the limit keep the products below in 64 bits.
-    const bool sidesFit = width <= kMaxImageBytes && height <= kMaxImageBytes;
-    const int64_t imageBytes = sidesFit ? width * height * bytesPerPixel : 0;
-    const int64_t storedBytes = sidesFit ? storedRowBytes * height : 0;
+    CheckPictureSize(name, width, height, bytesPerPixel);
+    const int64_t imageBytes = width * height * bytesPerPixel;
+    const int64_t storedBytes = storedRowBytes * height;
     const int64_t needed = compressed ? storedBytes / kMaxExpansion : storedBytes;
-    if (!sidesFit || imageBytes > kMaxImageBytes ||
-        (imageBytes > kAlwaysTried && needed > bytesLeft))
-        throw pxError("Image of %ld x %ld pixels is too large for file '%s'",
-                      static_cast<long>(width), static_cast<long>(height), name);
+    if (imageBytes > kAlwaysTried && needed > bytesLeft)
+        throw pxError(kTooLargeForFile, static_cast<long>(width), static_cast<long>(height), name);
 }
 
 pxPalette& IndexedPalette(pxPalette* palette, const char* name) {

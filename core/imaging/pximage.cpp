@@ -19,7 +19,6 @@ pxColor pxColor::FromValue(uint32_t value) {
 
 namespace {
 
-constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
 
 constexpr pxColor kSystemLow[10] = {
     {0, 0, 0, 0},     {128, 0, 0, 0},   {0, 128, 0, 0},     {128, 128, 0, 0},   {0, 0, 128, 0},

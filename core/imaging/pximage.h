@@ -27,6 +27,9 @@ struct pxColor {
     friend bool operator==(const pxColor&, const pxColor&) = default;
 };
 
+// The largest picture pxImage makes, whatever a file's header claims.
+constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
+
 class pxPalette {
 public:
     static constexpr int kMaxColours = 256;

@@ -79,7 +79,7 @@ TEST(ReadPlainImage, DispatchesByFormatCode) {
     pxImage image;
     pxPalette palette;
     // Formats with readers of their own leave the picture alone.
-    for (const int32_t format : {FORMAT_BLOCKFILE, FORMAT_JPEG, FORMAT_PNG}) {
+    for (const int32_t format : {FORMAT_JPEG, FORMAT_PNG}) {
         ReadPlainImage(path.c_str(), &image, &palette, 0, format);
         EXPECT_FALSE(image.HasBuffer());
     }

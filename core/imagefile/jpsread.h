@@ -1,0 +1,15 @@
+// Reading JPEG files, plain and stereo (.jps), into 24-bit pictures, in steps
+// while the file is still arriving.
+#pragma once
+
+#include "imagefile/imageinfo.h"
+#include "imaging/pximage.h"
+
+// Reads what the file holds now into a 3-byte, top-down picture with rows
+// aligned to 4 bytes (allocated once, at its final size, when decoding
+// starts; filled with background first when one is given). fileName is used
+// only when info starts a new read. 1 when the image is complete, 0 when the
+// file has no more data yet; the next call goes on where this one stopped.
+// Throws pxError; the read is then over and info is reset.
+int ReadJpegImage(const char* fileName, pxImage* image, pxPalette* palette, _ImageInfo* info,
+                  const pxColor* background);

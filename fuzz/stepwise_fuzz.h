@@ -1,0 +1,46 @@
+// Shared by the JPEG and PNG reader fuzz targets: each input is read as a
+// file that arrives in two parts, so that resuming a read is fuzzed too.
+#pragma once
+
+#include "imagefile/imageinfo.h"
+#include "imaging/pxerror.h"
+#include "plainread_fuzz.h"
+
+#include <cstdint>
+#include <cstdio>
+
+// Pictures above this are refused by the readers only at 1 GiB; the fuzzer
+// skips them to stay within its memory limit.
+constexpr uint64_t kMaxFuzzPixels = uint64_t{1} << 22;
+
+using StepwiseReader = int (*)(const char*, pxImage*, pxPalette*, _ImageInfo*, const pxColor*);
+
+inline void WritePart(const char* name, const char* mode, const uint8_t* data, size_t size) {
+    if (FILE* file = std::fopen(name, mode)) {
+        std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    }
+}
+
+inline int FuzzStepwiseReader(const uint8_t* data, size_t size, const char* extension,
+                              StepwiseReader read) {
+    static const FuzzFile fuzzFile(extension);
+    const char* name = fuzzFile.name.c_str();
+    const size_t firstPart = size / 2;
+    WritePart(name, "wb", data, firstPart);
+    pxImage image;
+    _ImageInfo info;
+    const pxColor background = pxColor::Rgb(1, 2, 3);
+    try {
+        read(name, &image, nullptr, &info, &background);
+        WritePart(name, "ab", data + firstPart, size - firstPart);
+        read(nullptr, &image, nullptr, &info, &background);
+        read(nullptr, &image, nullptr, &info, &background);
+        volatile uint8_t sum = 0;
+        for (int32_t y = 0; y < info.rowsDone && y < image.GetHeight(); ++y)
+            for (int32_t b = 0; b < image.GetWidth() * 3; ++b)
+                sum = sum + image.Row(y)[b];
+    } catch (const pxError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,298 @@
+// The PNG reader: the sTEr descriptor and its checks, pixels of every colour
+// type and bit depth, reading a growing file, and errors.
+#include "imagefile/codecfixtures.h"
+
+#include "imagefile/pngstereo.h"
+#include "imagefile/pnsread.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <png.h>
+
+using namespace fixtures;
+
+namespace {
+
+struct PngRead {
+    pxImage image;
+    _ImageInfo info;
+    int result = 0;
+};
+
+PngRead ReadPng(const std::string& path) {
+    PngRead read;
+    read.result = ReadPngImage(path.c_str(), &read.image, nullptr, &read.info, nullptr);
+    return read;
+}
+
+Bytes SmallPng() {
+    const PngForm form;
+    return EncodePng(8, 4, PngSamples(8, 4, form), form);
+}
+
+// The 8-bit value of a sample of the given depth, as the reader must give it.
+int Level(uint32_t sample, int bitDepth) {
+    if (bitDepth == 16)
+        return int(sample >> 8);
+    return int(sample * 255 / ((1u << bitDepth) - 1));
+}
+
+// What the reader must make of pixel (x, y): red, green, blue, exactly; or,
+// for a partly clear pixel, at most its opaque colour (libpng composes
+// those in linear light through 8-bit gamma tables).
+struct Expected {
+    std::array<int, 3> rgb{};
+    bool partlyClear = false;
+};
+
+Expected ExpectedColour(const std::vector<uint16_t>& samples, int32_t width, int32_t x, int32_t y,
+                        const PngForm& form) {
+    const int channels = PngChannels(form.colourType);
+    const uint16_t* s = &samples[(size_t(y) * width + x) * channels];
+    Expected expected;
+    std::array<int, 3>& rgb = expected.rgb;
+    if (form.colourType == PNG_COLOR_TYPE_PALETTE) {
+        const pxColor c = PngPaletteColour(s[0]);
+        rgb = {c.red, c.green, c.blue};
+        if (form.transparentColour && s[0] == 0)
+            rgb = {0, 0, 0};
+        expected.partlyClear = form.transparentColour && s[0] == 1;
+        return expected;
+    }
+    const bool grey = channels <= 2;
+    for (int c = 0; c < 3; ++c)
+        rgb[c] = Level(s[grey ? 0 : c], form.bitDepth);
+    if (form.colourType & PNG_COLOR_MASK_ALPHA) {
+        const uint32_t maximum = (1u << form.bitDepth) - 1;
+        if (s[channels - 1] == 0)
+            rgb = {0, 0, 0};
+        expected.partlyClear = s[channels - 1] != 0 && s[channels - 1] != maximum;
+    }
+    if (form.transparentColour) {
+        bool clear = true;
+        for (int c = 0; c < channels; ++c)
+            clear = clear && s[c] == samples[c];
+        if (clear)
+            rgb = {0, 0, 0};
+    }
+    return expected;
+}
+
+} // namespace
+
+TEST(PngStereo, TheChunkReaderNeverReadsPastTheChunk) {
+    PngStereoDescriptor descriptor;
+    const Bytes plain = SterChunk(0x201);
+    ASSERT_TRUE(ParseStereoChunk(plain.data(), plain.size(), &descriptor));
+    uint32_t layout = 0;
+    const char* comment = nullptr;
+    const uint8_t* extra = nullptr;
+    size_t extraCount = 9;
+    EXPECT_EQ(GetStereoDescriptor(&descriptor, &layout, &comment, &extra, &extraCount),
+              kStereoDescriptorValid);
+    EXPECT_EQ(layout, 0x201u);
+    EXPECT_STREQ(comment, "");
+    EXPECT_EQ(extraCount, 0u);
+    const PngStereoDescriptor unset;
+    EXPECT_EQ(GetStereoDescriptor(&descriptor, &layout, nullptr, &extra, &extraCount), 0u);
+    EXPECT_EQ(GetStereoDescriptor(&unset, &layout, &comment, &extra, &extraCount), 0u);
+
+    const Bytes full = SterChunk(0x40101, {7, 8}, "a pair");
+    PngStereoDescriptor second;
+    ASSERT_TRUE(ParseStereoChunk(full.data(), full.size(), &second));
+    EXPECT_EQ(second.layout, 0x40101u);
+    EXPECT_EQ(second.extra, (Bytes{7, 8}));
+    EXPECT_EQ(second.comment, "a pair");
+
+    // A comment longer than the chunk is cut at its end; a descriptor length
+    // past the end, or below its own fields, makes no descriptor.
+    PngStereoDescriptor cut;
+    ASSERT_TRUE(ParseStereoChunk(full.data(), full.size() - 2, &cut));
+    EXPECT_EQ(cut.comment, "a pa");
+    Bytes longDescriptor = full;
+    longDescriptor[1] = 200;
+    PngStereoDescriptor none;
+    EXPECT_FALSE(ParseStereoChunk(longDescriptor.data(), longDescriptor.size(), &none));
+    Bytes shortDescriptor = full;
+    shortDescriptor[1] = 5;
+    EXPECT_FALSE(ParseStereoChunk(shortDescriptor.data(), shortDescriptor.size(), &none));
+    EXPECT_FALSE(ParseStereoChunk(full.data(), 7, &none));
+    EXPECT_EQ(none.valid, 0u);
+}
+
+TEST(PngReader, TakesTheFirstSterChunkBeforeTheImageData) {
+    const TempDir dir;
+    const CapturedLog log;
+    const Bytes png = SmallPng();
+
+    const PngRead plain = ReadPng(dir.Write("plain.png", png));
+    EXPECT_EQ(plain.result, 1);
+    EXPECT_EQ(plain.info.hasDescriptor, 0);
+
+    const PngRead stereo =
+        ReadPng(dir.Write("one.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT")));
+    EXPECT_NE(stereo.info.hasDescriptor, 0);
+    EXPECT_EQ(stereo.info.layout, 0x201u);
+
+    const Bytes twice = InsertPngChunk(InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT"),
+                                       "sTEr", SterChunk(0x40201), "IDAT");
+    const PngRead duplicate = ReadPng(dir.Write("twice.pns", twice));
+    EXPECT_EQ(duplicate.info.layout, 0x201u) << "the first chunk's layout word stays";
+    EXPECT_NE(log.Text().find("LIBPNG WARNING: Duplicate sTEr chunk\n"), std::string::npos);
+
+    const PngRead late =
+        ReadPng(dir.Write("late.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IEND")));
+    EXPECT_EQ(late.result, 1);
+    EXPECT_EQ(late.info.hasDescriptor, 0);
+    EXPECT_NE(log.Text().find("LIBPNG WARNING: Invalid sTEr after IDAT\n"), std::string::npos);
+
+    Bytes lying = SterChunk(0x201);
+    lying[1] = 90;
+    const PngRead bad = ReadPng(dir.Write("lying.pns", InsertPngChunk(png, "sTEr", lying, "IDAT")));
+    EXPECT_EQ(bad.result, 1);
+    EXPECT_EQ(bad.info.hasDescriptor, 0);
+    EXPECT_NE(log.Text().find("LIBPNG WARNING: Invalid sTEr chunk length\n"), std::string::npos);
+
+    const PngRead damaged =
+        ReadPng(dir.Write("crc.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT", true)));
+    EXPECT_EQ(damaged.result, 1);
+    EXPECT_EQ(damaged.info.hasDescriptor, 0) << "a chunk whose check fails is dropped";
+
+    const std::string early =
+        dir.Write("early.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IHDR"));
+    const std::string message = ThrownMessage([&] { ReadPng(early); });
+    EXPECT_EQ(message.rfind("LIBPNG ERROR: ", 0), 0u) << message;
+
+    // Other unknown ancillary chunks are passed over without a word.
+    const PngRead other =
+        ReadPng(dir.Write("other.png", InsertPngChunk(png, "prIv", {1, 2, 3}, "IDAT")));
+    EXPECT_EQ(other.result, 1);
+    EXPECT_EQ(log.Text().find("prIv"), std::string::npos) << log.Text();
+}
+
+TEST(PngReader, GivesEveryColourTypeAndDepthAsBlueGreenRed) {
+    const TempDir dir;
+    struct Kind {
+        int colourType;
+        std::vector<int> depths;
+    };
+    const Kind kinds[] = {{PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}},
+                          {PNG_COLOR_TYPE_PALETTE, {1, 2, 4, 8}},
+                          {PNG_COLOR_TYPE_RGB, {8, 16}},
+                          {PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
+                          {PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}}};
+    const int32_t width = 19, height = 11;
+    for (const Kind& kind : kinds)
+        for (const int depth : kind.depths)
+            for (const bool interlaced : {false, true})
+                for (const bool transparent : {false, true}) {
+                    if (transparent && (kind.colourType & PNG_COLOR_MASK_ALPHA))
+                        continue;
+                    PngForm form;
+                    form.colourType = kind.colourType;
+                    form.bitDepth = depth;
+                    form.interlaced = interlaced;
+                    form.transparentColour = transparent;
+                    SCOPED_TRACE(testing::Message()
+                                 << "type " << kind.colourType << " depth " << depth
+                                 << " interlaced " << interlaced << " tRNS " << transparent);
+                    const std::vector<uint16_t> samples = PngSamples(width, height, form);
+                    const PngRead read =
+                        ReadPng(dir.Write("p.png", EncodePng(width, height, samples, form)));
+                    ASSERT_EQ(read.result, 1);
+                    ASSERT_EQ(read.image.GetWidth(), width);
+                    ASSERT_EQ(read.image.GetBytesPerPixel(), 3);
+                    EXPECT_EQ(read.image.GetStride() % 4, 0);
+                    EXPECT_EQ(read.info.rowsDone, height);
+                    // 16-bit samples are cut to 8 bits after composing; partly
+                    // clear pixels go through gamma tables.
+                    const bool partlyClear =
+                        (kind.colourType & PNG_COLOR_MASK_ALPHA) ||
+                        (transparent && kind.colourType == PNG_COLOR_TYPE_PALETTE);
+                    const int tolerance = partlyClear ? 6 : depth == 16 ? 1 : 0;
+                    int wrong = 0;
+                    for (int32_t y = 0; y < height; ++y)
+                        for (int32_t x = 0; x < width; ++x) {
+                            const Expected e = ExpectedColour(samples, width, x, y, form);
+                            const uint8_t* p = read.image.Row(y) + x * 3;
+                            for (int c = 0; c < 3; ++c)
+                                if ((e.partlyClear ? p[2 - c] > e.rgb[c] + tolerance
+                                                   : std::abs(p[2 - c] - e.rgb[c]) > tolerance) &&
+                                    wrong++ == 0)
+                                    ADD_FAILURE() << "pixel " << x << "," << y << " channel " << c
+                                                  << ": " << int(p[2 - c]) << " not " << e.rgb[c];
+                        }
+                }
+}
+
+TEST(PngReader, CorrectsTheGammaTheFileStates) {
+    const TempDir dir;
+    PngForm form;
+    form.colourType = PNG_COLOR_TYPE_GRAY;
+    const std::vector<uint16_t> samples(4, 128);
+    form.gamma = 1.0; // linear samples, shown on a 2.2 screen
+    const PngRead linear = ReadPng(dir.Write("linear.png", EncodePng(2, 2, samples, form)));
+    EXPECT_NEAR(linear.image.Row(0)[0], 255 * std::pow(128 / 255.0, 1 / 2.2), 1);
+    form.gamma = 0.45455;
+    const PngRead screen = ReadPng(dir.Write("screen.png", EncodePng(2, 2, samples, form)));
+    EXPECT_EQ(screen.image.Row(0)[0], 128) << "nearly cancelling gammas leave samples alone";
+}
+
+TEST(PngReader, ReadsAGrowingFileAndFailsCleanly) {
+    const TempDir dir;
+    const PngForm form;
+    const int32_t width = 64, height = 200;
+    const Bytes png =
+        InsertPngChunk(EncodePng(width, height, PngSamples(width, height, form), form), "sTEr",
+                       SterChunk(0x10101), "IDAT");
+    const size_t cut = png.size() / 2;
+    const std::string path = dir.Write("grow.pns", Bytes(png.begin(), png.begin() + long(cut)));
+    PngRead read;
+    const pxColor background = pxColor::Rgb(1, 2, 3);
+    EXPECT_EQ(ReadPngImage(path.c_str(), &read.image, nullptr, &read.info, &background), 0);
+    EXPECT_TRUE(read.info.headerRead);
+    EXPECT_EQ(read.info.layout, 0x10101u);
+    EXPECT_GT(read.info.rowsDone, 0);
+    EXPECT_LT(read.info.rowsDone, height);
+    EXPECT_EQ(read.image.Row(height - 1)[0], 3) << "rows not read yet show the background";
+    EXPECT_EQ(ReadPngImage(nullptr, &read.image, nullptr, &read.info, &background), 0);
+    if (FILE* file = std::fopen(path.c_str(), "ab")) {
+        std::fwrite(png.data() + cut, 1, png.size() - cut, file);
+        std::fclose(file);
+    }
+    EXPECT_EQ(ReadPngImage(nullptr, &read.image, nullptr, &read.info, &background), 1);
+    EXPECT_EQ(read.info.rowsDone, height);
+    EXPECT_FALSE(read.info.stream);
+    const PngRead whole = ReadPng(path);
+    for (int32_t y = 0; y < height; ++y)
+        ASSERT_EQ(0, std::memcmp(whole.image.Row(y), read.image.Row(y), size_t(width) * 3));
+
+    EXPECT_EQ(ThrownMessage([&] { ReadPng(path + ".none"); }),
+              "Could not open file for reading: " + path + ".none");
+
+    Bytes broken = png;
+    broken[12] = 'X'; // IHDR is no longer the first chunk
+    PngRead failed;
+    const std::string brokenPath = dir.Write("broken.png", broken);
+    const std::string message = ThrownMessage(
+        [&] { ReadPngImage(brokenPath.c_str(), &failed.image, nullptr, &failed.info, nullptr); });
+    EXPECT_EQ(message.rfind("LIBPNG ERROR: ", 0), 0u) << message;
+    EXPECT_FALSE(failed.info.started) << "the read is over";
+
+    // An absurd size in the header is refused before the picture is made.
+    Bytes huge = SmallPng();
+    huge[16] = huge[20] = 0x00;
+    huge[17] = huge[21] = 0x00;
+    huge[18] = huge[22] = 0xC0; // 49152 x 49152
+    huge[19] = huge[23] = 0x00;
+    const std::string hugePath = dir.Write("huge.png", huge);
+    const std::string hugeMessage = ThrownMessage([&] { ReadPng(hugePath); });
+    EXPECT_TRUE(hugeMessage ==
+                    "Image of 49152 x 49152 pixels is too large for file '" + hugePath + "'" ||
+                hugeMessage.rfind("LIBPNG ERROR: ", 0) == 0)
+        << hugeMessage;
+}
