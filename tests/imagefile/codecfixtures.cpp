@@ -136,7 +136,8 @@ std::vector<uint16_t> PngSamples(int32_t width, int32_t height, const PngForm& f
             for (int c = 0; c < channels; ++c) {
                 // A spread of values, and some fully clear and fully opaque alpha.
                 uint32_t value = uint32_t(x * 2654435761u + y * 40503u + c * 977u) >> 7;
-                if (c == channels - 1 && (form.colourType & PNG_COLOR_MASK_ALPHA) && x % 3 != 1)
+                if (c == channels - 1 && (form.colourType & PNG_COLOR_MASK_ALPHA) &&
+                    (x % 3 != 1 || !form.partialAlpha))
                     value = x % 3 == 0 ? 0 : levels - 1;
                 samples.push_back(static_cast<uint16_t>(value % levels));
             }
@@ -146,7 +147,13 @@ std::vector<uint16_t> PngSamples(int32_t width, int32_t height, const PngForm& f
 Bytes EncodePng(int32_t width, int32_t height, const std::vector<uint16_t>& samples,
                 const PngForm& form) {
     Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(
+        PNG_LIBPNG_VER_STRING, nullptr,
+        [](png_structp failed, png_const_charp message) {
+            std::fprintf(stderr, "libpng: %s\n", message);
+            png_longjmp(failed, 1);
+        },
+        nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png)))
         throw std::runtime_error("libpng could not write the fixture");

@@ -43,6 +43,7 @@ struct PngForm {
     bool interlaced = false;
     bool transparentColour = false; // a tRNS chunk: first pixel's colour (or index) clear
     double gamma = 0;               // a gAMA chunk when nonzero
+    bool partialAlpha = true;       // alpha samples between clear and opaque too
 };
 
 // Samples of a PNG in the given form: width * height * channels values, each

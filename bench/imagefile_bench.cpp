@@ -1,0 +1,156 @@
+// ReadImage on a 4000 x 1500 JPEG and PNG against libjpeg and libpng alone
+// decoding the same files into memory: the overhead of the readers.
+#include "imagefile/readimage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+#include <png.h>
+
+namespace {
+
+constexpr int kWidth = 4000;
+constexpr int kHeight = 1500;
+
+// A side-by-side pair with smooth shading and fine detail, like a photograph.
+uint8_t Sample(int x, int y, int c) {
+    const int eyeX = x % (kWidth / 2);
+    const int shade = (eyeX * 255 / (kWidth / 2) + y * 255 / kHeight) / 2;
+    const int detail = ((eyeX * 7 + y * 13) ^ (eyeX * y)) & 31;
+    return static_cast<uint8_t>((shade + detail + c * 60) & 0xFF);
+}
+
+std::string TempPath(const char* name) {
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir ? dir : "/tmp") + "/binoxa-bench-" + name;
+}
+
+const std::string& JpegFile() {
+    static const std::string path = [] {
+        const std::string file = TempPath("pair.jps");
+        FILE* out = std::fopen(file.c_str(), "wb");
+        jpeg_compress_struct compressor{};
+        jpeg_error_mgr errors{};
+        compressor.err = jpeg_std_error(&errors);
+        jpeg_create_compress(&compressor);
+        jpeg_stdio_dest(&compressor, out);
+        compressor.image_width = kWidth;
+        compressor.image_height = kHeight;
+        compressor.input_components = 3;
+        compressor.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&compressor);
+        jpeg_set_quality(&compressor, 92, TRUE);
+        jpeg_start_compress(&compressor, TRUE);
+        std::vector<JSAMPLE> row(kWidth * 3);
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth * 3; ++x)
+                row[x] = Sample(x / 3, y, x % 3);
+            JSAMPROW rows[] = {row.data()};
+            jpeg_write_scanlines(&compressor, rows, 1);
+        }
+        jpeg_finish_compress(&compressor);
+        jpeg_destroy_compress(&compressor);
+        std::fclose(out);
+        return file;
+    }();
+    return path;
+}
+
+const std::string& PngFile() {
+    static const std::string path = [] {
+        const std::string file = TempPath("pair.png");
+        FILE* out = std::fopen(file.c_str(), "wb");
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_init_io(png, out);
+        png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        std::vector<png_byte> row(kWidth * 3);
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth * 3; ++x)
+                row[x] = Sample(x / 3, y, x % 3);
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, info);
+        png_destroy_write_struct(&png, &info);
+        std::fclose(out);
+        return file;
+    }();
+    return path;
+}
+
+void ReadWithReadImage(benchmark::State& state, const std::string& path) {
+    pxImage image;
+    for (auto _ : state) {
+        _ImageInfo info;
+        if (ReadImage(path.c_str(), &image, nullptr, &info, nullptr) != 1)
+            state.SkipWithError("incomplete read");
+        benchmark::DoNotOptimize(image.GetPixels());
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t{kWidth} * kHeight);
+}
+
+void BM_ReadImage_Jpeg(benchmark::State& state) {
+    ReadWithReadImage(state, JpegFile());
+}
+void BM_ReadImage_Png(benchmark::State& state) {
+    ReadWithReadImage(state, PngFile());
+}
+
+// libjpeg alone: the file decoded row by row into one buffer.
+void BM_Libjpeg_Alone(benchmark::State& state) {
+    std::vector<JSAMPLE> pixels(size_t{kWidth} * kHeight * 3);
+    for (auto _ : state) {
+        FILE* in = std::fopen(JpegFile().c_str(), "rb");
+        jpeg_decompress_struct decompressor{};
+        jpeg_error_mgr errors{};
+        decompressor.err = jpeg_std_error(&errors);
+        jpeg_create_decompress(&decompressor);
+        jpeg_stdio_src(&decompressor, in);
+        jpeg_read_header(&decompressor, TRUE);
+        jpeg_start_decompress(&decompressor);
+        while (decompressor.output_scanline < decompressor.output_height) {
+            JSAMPROW rows[] = {pixels.data() + size_t{decompressor.output_scanline} * kWidth * 3};
+            jpeg_read_scanlines(&decompressor, rows, 1);
+        }
+        jpeg_finish_decompress(&decompressor);
+        jpeg_destroy_decompress(&decompressor);
+        std::fclose(in);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t{kWidth} * kHeight);
+}
+
+// libpng alone: the file read row by row into one buffer, as blue, green, red.
+void BM_Libpng_Alone(benchmark::State& state) {
+    std::vector<png_byte> pixels(size_t{kWidth} * kHeight * 3);
+    for (auto _ : state) {
+        FILE* in = std::fopen(PngFile().c_str(), "rb");
+        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_init_io(png, in);
+        png_read_info(png, info);
+        png_set_bgr(png);
+        png_read_update_info(png, info);
+        for (int y = 0; y < kHeight; ++y)
+            png_read_row(png, pixels.data() + size_t{kWidth} * 3 * y, nullptr);
+        png_read_end(png, nullptr);
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(in);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t{kWidth} * kHeight);
+}
+
+} // namespace
+
+BENCHMARK(BM_Libjpeg_Alone)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadImage_Jpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Libpng_Alone)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadImage_Png)->Unit(benchmark::kMillisecond);
