@@ -1,0 +1,232 @@
+// The bxconvert program end to end: every method name, two-picture pairs,
+// stereo files read back, --info, and its errors and exit statuses.
+#include "bxconvert/writers.h"
+#include "scenegen/stereoscene.h"
+
+#include "imagefile/plainfixtures.h"
+#include "imagefile/readimage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <sys/wait.h>
+
+using namespace fixtures;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+ProgramRun Convert(const std::string& arguments, const TempDir& dir) {
+    const std::string errPath = dir.Write("stderr.txt", {});
+    const std::string command =
+        std::string(BXCONVERT_PROGRAM) + " " + arguments + " 2>'" + errPath + "'";
+    ProgramRun run;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char block[4096];
+        for (size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;)
+            run.out.append(block, n);
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (FILE* file = std::fopen(errPath.c_str(), "rb")) {
+        char block[4096];
+        for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
+            run.err.append(block, n);
+        std::fclose(file);
+    }
+    return run;
+}
+
+struct Read {
+    pxImage image;
+    pxPalette palette;
+    _ImageInfo info;
+};
+
+void ReadBack(const std::string& path, Read& read) {
+    ASSERT_EQ(ReadImage(path.c_str(), &read.image, &read.palette, &read.info, nullptr), 1);
+}
+
+// A rendered pair written as left.ppm and right.ppm.
+struct Pair {
+    explicit Pair(const TempDir& dir) {
+        RenderStereoScene(40, 30, left, right);
+        leftPath = dir.Write("left.ppm", {});
+        rightPath = dir.Write("right.ppm", {});
+        WritePicture(leftPath.c_str(), left, nullptr);
+        WritePicture(rightPath.c_str(), right, nullptr);
+    }
+    pxImage left, right;
+    std::string leftPath, rightPath;
+};
+
+bool SameRows(const pxImage& a, int32_t ax, const pxImage& b, int32_t rows, int32_t width) {
+    for (int32_t y = 0; y < rows; ++y)
+        if (std::memcmp(a.Row(y) + ax * 3, b.Row(y), size_t(width) * 3) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(Bxconvert, EveryMethodWritesAPictureOfItsSize) {
+    const TempDir dir;
+    const Pair pair(dir);
+    struct Expect {
+        const char* method;
+        int32_t width, height;
+    };
+    const Expect all[] = {
+        {"tessel", 40, 60},        {"interleaved_rl", 40, 60}, {"interleaved_lr", 40, 60},
+        {"crosseye", 80, 30},      {"parallel", 80, 30},       {"anaglyph_c_rb", 40, 30},
+        {"anaglyph_c_br", 40, 30}, {"anaglyph_g_rb", 40, 30},  {"anaglyph_g_rg", 40, 30},
+        {"anaglyph_g_br", 40, 30}, {"anaglyph_g_gr", 40, 30},  {"anaglyphrb", 40, 30},
+        {"anaglyphrg", 40, 30},    {"anaglyphbr", 40, 30},     {"anaglyphgr", 40, 30},
+        {"pageflip", 40, 30},      {"winspex", 40, 30},        {"ospi", 40, 60},
+        {"left", 40, 30},          {"right", 40, 30},          {"overunder", 40, 60},
+        {"CrossEye", 80, 30},
+    };
+    for (const Expect& expect : all) {
+        SCOPED_TRACE(expect.method);
+        const std::string out = dir.Write("out.ppm", {});
+        const ProgramRun run =
+            Convert(std::string("-oform=") + expect.method + " '" + pair.leftPath + "' '" +
+                        pair.rightPath + "' '" + out + "'",
+                    dir);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "");
+        Read read;
+        ReadBack(out, read);
+        EXPECT_EQ(read.image.GetWidth(), expect.width);
+        EXPECT_EQ(read.image.GetHeight(), expect.height);
+    }
+
+    // Where the eyes go.
+    const std::string cross = dir.Write("cross.ppm", {});
+    ASSERT_EQ(
+        Convert("-oform=crosseye '" + pair.leftPath + "' '" + pair.rightPath + "' '" + cross + "'",
+                dir)
+            .status,
+        0);
+    Read crossRead;
+    ReadBack(cross, crossRead);
+    EXPECT_TRUE(SameRows(crossRead.image, 0, pair.right, 30, 40)) << "right eye on the left";
+    EXPECT_TRUE(SameRows(crossRead.image, 40, pair.left, 30, 40));
+    const std::string left = dir.Write("left-eye.ppm", {});
+    ASSERT_EQ(
+        Convert("-oform=left '" + pair.leftPath + "' '" + pair.rightPath + "' '" + left + "'", dir)
+            .status,
+        0);
+    Read leftRead;
+    ReadBack(left, leftRead);
+    EXPECT_TRUE(SameRows(leftRead.image, 0, pair.left, 30, 40));
+}
+
+TEST(Bxconvert, StereoFilesReadBackWithTheirLayoutWords) {
+    const TempDir dir;
+    const Pair pair(dir);
+    struct Case {
+        const char* method;
+        const char* output;
+        const char* layout;
+    };
+    const Case cases[] = {{"parallel", "p.jps", "0x00040201"},
+                          {"crosseye", "c.pns", "0x00000201"},
+                          {"interleaved_lr", "i.pns", "0x00040101"},
+                          {"interleaved_rl", "r.jps", "0x00000101"},
+                          {"overunder", "o.pns", "0x00040301"}};
+    std::string pns; // the cross-eyed .pns
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        const std::string out = dir.Write(c.output, {});
+        if (std::string(c.output) == "c.pns")
+            pns = out;
+        ASSERT_EQ(Convert(std::string("-oform=") + c.method + " '" + pair.leftPath + "' '" +
+                              pair.rightPath + "' '" + out + "'",
+                          dir)
+                      .status,
+                  0);
+        const ProgramRun info = Convert("--info '" + out + "'", dir);
+        EXPECT_EQ(info.status, 0);
+        EXPECT_NE(info.out.find(std::string("layout: ") + c.layout + "\ndescriptor: yes\n"),
+                  std::string::npos)
+            << info.out;
+    }
+    // The cross-eyed .pns converted to parallel viewing: the eyes swap places.
+    const std::string back = dir.Write("back.ppm", {});
+    ASSERT_EQ(Convert("-oform=parallel '" + pns + "' '" + back + "'", dir).status, 0);
+    Read read;
+    ReadBack(back, read);
+    EXPECT_TRUE(SameRows(read.image, 0, pair.left, 30, 40));
+    EXPECT_TRUE(SameRows(read.image, 40, pair.right, 30, 40));
+    // copy keeps the input's arrangement; -layout overrides the file's word.
+    const std::string copy = dir.Write("copy.jps", {});
+    ASSERT_EQ(Convert("-layout=0x40201 '" + pns + "' '" + copy + "'", dir).status, 0);
+    EXPECT_NE(Convert("--info '" + copy + "'", dir).out.find("layout: 0x00040201"),
+              std::string::npos);
+}
+
+TEST(Bxconvert, InfoDescribesEveryFileType) {
+    const TempDir dir;
+    const Picture picture = TrueColourPicture(12, 6, 3);
+    const std::string bmp = dir.Write("p.bmp", EncodeBmp(picture, {}));
+    const ProgramRun info = Convert("--info '" + bmp + "'", dir);
+    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.out, "type: 1\nwidth: 12\nheight: 6\nbytes-per-pixel: 3\nlayout: "
+                        "0x00010101\ndescriptor: no\n");
+    const std::string jpg = dir.Write("p.jpg", {});
+    ASSERT_EQ(Convert("'" + bmp + "' '" + jpg + "'", dir).status, 0);
+    EXPECT_EQ(Convert("--info '" + jpg + "'", dir).out,
+              "type: 5\nwidth: 12\nheight: 6\nbytes-per-pixel: 3\nlayout: 0x00000201\n"
+              "descriptor: no\n");
+    const std::string png = dir.Write("p.png", {});
+    ASSERT_EQ(Convert("'" + bmp + "' '" + png + "'", dir).status, 0);
+    EXPECT_EQ(Convert("--info '" + png + "'", dir).out.substr(0, 8), "type: 6\n");
+    const std::string indexed = dir.Write("i.bmp", EncodeBmp(IndexedPicture(8, 4, 16), {8}));
+    EXPECT_NE(Convert("--info '" + indexed + "'", dir).out.find("bytes-per-pixel: 1\n"),
+              std::string::npos);
+    const std::string avi = dir.Write("m.avi", {'R', 'I', 'F', 'F', 0, 0, 0, 0});
+    const ProgramRun movie = Convert("--info '" + avi + "'", dir);
+    EXPECT_EQ(movie.status, 1);
+    EXPECT_EQ(movie.out, "");
+    EXPECT_EQ(movie.err.rfind("Unknown or unsupported file type: " + avi, 0), 0u) << movie.err;
+}
+
+TEST(Bxconvert, ErrorsGoToStandardErrorWithTheirStatus) {
+    const TempDir dir;
+    const Pair pair(dir);
+    const std::string out = dir.Write("o.png", {});
+    const ProgramRun missing = Convert("'" + pair.leftPath + ".none' '" + out + "'", dir);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "couldn't open file: '" + pair.leftPath + ".none'\n");
+
+    const ProgramRun unknown =
+        Convert("-oform=sideways '" + pair.leftPath + "' '" + out + "'", dir);
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown method 'sideways'; valid methods: tessel, "),
+              std::string::npos);
+    EXPECT_NE(unknown.err.find("overunder, copy"), std::string::npos);
+
+    const ProgramRun anaglyph = Convert("-oform=anaglyph_c_rb '" + pair.leftPath + "' '" +
+                                            pair.rightPath + "' '" + dir.Write("a.jps", {}) + "'",
+                                        dir);
+    EXPECT_EQ(anaglyph.status, 1);
+    EXPECT_NE(anaglyph.err.find("does not write a stereo pair"), std::string::npos);
+
+    EXPECT_EQ(Convert("", dir).status, 2);
+    EXPECT_EQ(Convert("onlyone", dir).status, 2);
+    EXPECT_EQ(Convert("-bogus a b", dir).status, 2);
+    EXPECT_EQ(Convert("-quality=0 a b", dir).status, 2);
+    EXPECT_EQ(Convert("-layout=zz a b", dir).status, 2);
+    const ProgramRun extension =
+        Convert("'" + pair.leftPath + "' '" + dir.Write("o.gif", {}) + "'", dir);
+    EXPECT_EQ(extension.status, 1);
+    EXPECT_NE(extension.err.find("unknown file extension"), std::string::npos);
+}
