@@ -15,7 +15,7 @@ packages=(
     console-setup-linux
     # tests, benchmarks and fuzzing
     googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-    xvfb xdotool imagemagick ffmpeg
+    xvfb xdotool imagemagick ffmpeg libjpeg-turbo-progs
 )
 
 missing=()
