@@ -12,12 +12,18 @@ runs="${RUNS:-3}"
 build/tools/scenegen/bxscene "$work/left.ppm" "$work/right.ppm" 2000 1500
 build/tools/bxconvert/bxconvert -oform=crosseye "$work/left.ppm" "$work/right.ppm" "$work/pair.jps"
 
-# Best wall time (s) and peak memory (MB) of a command over $runs runs.
+# Best wall time (s, to the millisecond) and peak memory (MB) of a command over $runs
+# runs.
 measure() {
     local best="" memory=0
     for _ in $(seq "$runs"); do
-        /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2>&1
-        read -r seconds kilobytes < "$work/time"
+        local start end
+        start=$(date +%s.%N)
+        /usr/bin/time -f "%M" -o "$work/time" "$@" > /dev/null 2>&1
+        end=$(date +%s.%N)
+        local seconds kilobytes
+        seconds=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }')
+        kilobytes=$(cat "$work/time")
         if [ -z "$best" ] || awk "BEGIN{exit !($seconds < $best)}"; then best="$seconds"; fi
         if [ "$kilobytes" -gt "$memory" ]; then memory="$kilobytes"; fi
     done
