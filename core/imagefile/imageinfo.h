@@ -4,6 +4,7 @@
 // frees the decoder.
 #pragma once
 
+#include "imaging/pxerror.h"
 #include "imaging/pximage.h"
 
 #include <cstdint>
@@ -38,3 +39,21 @@ struct _ImageInfo {
     std::unique_ptr<ImageDecoder> decoderState;
     int64_t bytesRead = 0; // bytes of the file taken by the decoder so far
 };
+
+// Starts a new stepwise read in info: everything is cleared but the caller's
+// layout word (a file without descriptor leaves it as it was), and the file
+// is opened into stream. openFailure formats the error for a file that
+// cannot be opened (with its name).
+inline std::FILE* BeginStepwiseRead(_ImageInfo& info, const char* name, pxImage* image,
+                                    const char* openFailure) {
+    const uint32_t layout = info.layout;
+    info = _ImageInfo{};
+    info.layout = layout;
+    if (!image)
+        throw pxError("No image given to read '%s' into", name);
+    std::FILE* file = std::fopen(name, "rb");
+    if (!file)
+        throw pxError(openFailure, name);
+    info.stream.reset(file);
+    return file;
+}

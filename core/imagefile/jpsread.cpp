@@ -106,17 +106,8 @@ enum class Step { Done, Suspended };
 }
 
 JpegDecoder& StartRead(const char* fileName, pxImage* image, _ImageInfo& info) {
-    // A file without descriptor leaves the caller's layout word as it was.
-    const uint32_t layout = info.layout;
-    info = _ImageInfo{};
-    info.layout = layout;
     const char* name = fileName ? fileName : "";
-    if (!image)
-        throw pxError("No image given to read '%s' into", name);
-    std::FILE* file = std::fopen(name, "rb");
-    if (!file)
-        throw pxError("couldn't open %s", name);
-    info.stream.reset(file);
+    std::FILE* file = BeginStepwiseRead(info, name, image, "couldn't open %s");
     auto owned = std::make_unique<JpegDecoder>(name, file);
     JpegDecoder& decoder = *owned;
     info.decoderState = std::move(owned);

@@ -182,17 +182,8 @@ int OnUnknownChunk(png_structp png, png_unknown_chunkp chunk) {
 }
 
 void StartRead(const char* fileName, pxImage* image, pxPalette* palette, _ImageInfo& info) {
-    // A file without descriptor leaves the caller's layout word as it was.
-    const uint32_t layout = info.layout;
-    info = _ImageInfo{};
-    info.layout = layout;
     const char* name = fileName ? fileName : "";
-    if (!image)
-        throw pxError("No image given to read '%s' into", name);
-    std::FILE* file = std::fopen(name, "rb");
-    if (!file)
-        throw pxError("Could not open file for reading: %s", name);
-    info.stream.reset(file);
+    BeginStepwiseRead(info, name, image, "Could not open file for reading: %s");
     auto decoder = std::make_unique<PngDecoder>(name);
     decoder->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, decoder.get(), LeaveOnPngError,
                                           LogPngWarning);
