@@ -21,9 +21,9 @@ using LRESULT = std::intptr_t;
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
-using HANDLE = void *;
+using HANDLE = void*;
 // A loaded library; the value is the dynamic loader's handle.
-using HMODULE = struct ModuleTag *;
+using HMODULE = struct ModuleTag*;
 using HINSTANCE = HMODULE;
 
 constexpr DWORD MAX_PATH = 260;
