@@ -28,6 +28,64 @@ using HINSTANCE = HMODULE;
 
 constexpr DWORD MAX_PATH = 260;
 
+// Handles of the user interface and GDI: opaque pointers, never null when valid.
+using HWND = struct WindowTag*;
+using HMENU = struct MenuTag*;
+using HDC = struct DeviceContextTag*;
+using HGDIOBJ = struct GdiObjectTag*;
+using HPALETTE = struct PaletteTag*;
+using HBRUSH = struct BrushTag*;
+using HBITMAP = struct BitmapTag*;
+using HFONT = struct FontTag*;
+using HCURSOR = struct CursorTag*;
+using HICON = struct IconTag*;
+using HACCEL = struct AcceleratorTag*;
+using HDROP = struct DropTag*;
+
+struct POINT {
+    LONG x = 0;
+    LONG y = 0;
+};
+
+struct SIZE {
+    LONG cx = 0;
+    LONG cy = 0;
+};
+
+// Right and bottom are exclusive, as in Win32.
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
+// 0x00BBGGRR, as Win32 packs it.
+using COLORREF = DWORD;
+constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
+    return static_cast<COLORREF>(red) | (static_cast<COLORREF>(green) << 8) |
+           (static_cast<COLORREF>(blue) << 16);
+}
+constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>(c >> 8);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>(c >> 16);
+}
+
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
+    return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
+
 // System error codes, with the values Win32 gives them.
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
