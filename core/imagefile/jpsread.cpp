@@ -183,19 +183,10 @@ void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* backgr
     info.nextRow = image.Row(0);
 }
 
-// Decoded samples are red, green, blue (or grey); pictures store blue,
-// green, red.
-void StoreRow(const JSAMPLE* samples, int components, size_t width, uint8_t* pixels) {
-    if (components == 3) {
-        for (size_t x = 0; x < width; ++x, samples += 3, pixels += 3) {
-            pixels[0] = samples[2];
-            pixels[1] = samples[1];
-            pixels[2] = samples[0];
-        }
-    } else {
-        for (size_t x = 0; x < width; ++x, pixels += 3)
-            pixels[0] = pixels[1] = pixels[2] = samples[x];
-    }
+// Greyscale samples become three equal bytes per pixel.
+void ExpandGreyRow(const JSAMPLE* samples, size_t width, uint8_t* pixels) {
+    for (size_t x = 0; x < width; ++x, pixels += 3)
+        pixels[0] = pixels[1] = pixels[2] = samples[x];
 }
 
 // Runs every step that has not succeeded yet, as far as the data goes.
@@ -209,6 +200,10 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         if (!result)
             return Step::Suspended;
         info.headerRead = 1;
+        // Pictures store blue, green, red: libjpeg-turbo writes that order
+        // itself, so colour rows are decoded straight into the picture.
+        if (decompressor.out_color_space == JCS_RGB)
+            decompressor.out_color_space = JCS_EXT_BGR;
         TakeDescriptor(decompressor, info);
         CheckOutput(decoder, info);
     }
@@ -222,14 +217,15 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         AllocateImage(decoder, info, background);
     }
     while (decompressor.output_scanline < decompressor.output_height) {
+        const bool grey = decompressor.output_components == 1;
+        JSAMPROW target = grey ? decoder.sampleRow[0] : info.nextRow;
         JDIMENSION rows = 0;
-        if (!decoder.CallLibjpeg(
-                [&] { rows = jpeg_read_scanlines(&decompressor, decoder.sampleRow, 1); }))
+        if (!decoder.CallLibjpeg([&] { rows = jpeg_read_scanlines(&decompressor, &target, 1); }))
             EndReadOnLibjpegError(info, decoder);
         if (rows != 1)
             return Step::Suspended;
-        StoreRow(decoder.sampleRow[0], decompressor.output_components, decompressor.output_width,
-                 info.nextRow);
+        if (grey)
+            ExpandGreyRow(decoder.sampleRow[0], decompressor.output_width, info.nextRow);
         info.nextRow += info.image->GetStride();
         ++info.rowsDone;
     }

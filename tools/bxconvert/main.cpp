@@ -164,8 +164,8 @@ void Convert(const Options& options) {
     const bool mixes =
         method.outputType >= OUTPUT_PURE_RED_BLUE && method.outputType <= OUTPUT_COLOR;
     const int32_t bytesPerPixel = mixes ? 3 : pair.GetBytesPerPixel();
+    // A new picture starts black, which is what a separation gap shows.
     pxImage picture(size, bytesPerPixel, 4);
-    pxFillImage(picture, pxColor{});
     pxPalette palette = pair.GetPalette();
     pair.CopyConvert(picture, {0, 0}, method.outputType, method.swapEyes, &palette);
 
