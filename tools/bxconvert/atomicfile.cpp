@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr size_t kBufferBytes = size_t{1} << 20;
+
 // Unique among the writers of this process and of others at the same time.
 std::string TemporaryNameFor(const std::string& fileName) {
     static std::atomic<unsigned> serial{0};
@@ -23,6 +25,9 @@ AtomicFile::AtomicFile(const char* fileName)
     stream = std::fopen(temporaryName.c_str(), "wbx");
     if (!stream)
         throw pxError("Cannot create the file '%s': %s", fileName, std::strerror(errno));
+    // Pictures are megabytes: write them in few large pieces.
+    buffer = std::make_unique<char[]>(kBufferBytes);
+    std::setvbuf(stream, buffer.get(), _IOFBF, kBufferBytes);
 }
 
 AtomicFile::~AtomicFile() {

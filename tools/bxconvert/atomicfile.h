@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 class AtomicFile {
@@ -23,6 +24,8 @@ public:
 private:
     std::string finalName;
     std::string temporaryName;
+    // Declared before the stream, which uses it until it is closed.
+    std::unique_ptr<char[]> buffer;
     std::FILE* stream = nullptr;
     bool committed = false;
 };
