@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -133,6 +135,21 @@ TEST(PxImage, CreateOnASharedBufferResizesItForEveryView) {
     EXPECT_EQ(a.GetSize().width, 8);
     EXPECT_EQ(a.GetSize().height, 2);
     EXPECT_EQ(a.GetBytesPerPixel(), 3);
+}
+
+TEST(PxImage, NewPicturesStartBlackWhateverTheMemoryHeldBefore) {
+    // Small pictures come from reused heap memory, large ones from fresh pages.
+    for (const px2Size size : {px2Size{7, 5}, px2Size{3000, 1000}}) {
+        for (int round = 0; round < 2; ++round) {
+            pxImage picture(size, 3);
+            const pxImageBuff& buff = *picture.GetBuff();
+            const size_t bytes = size_t(buff.GetBytesPerRow()) * size_t(buff.GetHeight());
+            uint8_t* pixels = buff.GetData();
+            EXPECT_EQ(std::count(pixels, pixels + bytes, 0), std::ptrdiff_t(bytes));
+            // Dirty the memory so that the next round would see it if reused.
+            std::fill(pixels, pixels + bytes, uint8_t{0xAB});
+        }
+    }
 }
 
 TEST(PxImage, FieldViewsTakeEvenRowsRoundedUpAndOddRowsRoundedDown) {
