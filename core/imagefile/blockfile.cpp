@@ -1,5 +1,6 @@
 #include "imagefile/blockfile.h"
 
+#include "imagefile/byteorder.h"
 #include "imagefile/file.h"
 #include "imagefile/plainreaders.h"
 #include "imaging/pxerror.h"
@@ -17,11 +18,6 @@ constexpr size_t kNumberBytes = 4;
 
 // The files open for reading, newest first.
 pxFile* firstOpenFile = nullptr;
-
-int32_t BigEndian32(const uint8_t* bytes) {
-    return static_cast<int32_t>(uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 |
-                                uint32_t{bytes[2]} << 8 | uint32_t{bytes[3]});
-}
 
 void PutBigEndian32(int32_t value, uint8_t* bytes) {
     const auto bits = static_cast<uint32_t>(value);

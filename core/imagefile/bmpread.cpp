@@ -1,5 +1,6 @@
 // Windows and OS/2 bitmaps: 1, 4, 8 and 24 bits per pixel, 8- and 4-bit
 // run-length compression.
+#include "imagefile/byteorder.h"
 #include "imagefile/plainreaders.h"
 #include "imagefile/runlength.h"
 

@@ -1,19 +1,13 @@
 #include "imagefile/jpsdescriptor.h"
 
+#include "imagefile/byteorder.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr char kIdentifier[8] = {'_', 'J', 'P', 'S', 'J', 'P', 'S', '_'};
-
-uint32_t BigEndian16(const uint8_t* bytes) {
-    return uint32_t{bytes[0]} << 8 | bytes[1];
-}
-
-uint32_t BigEndian32(const uint8_t* bytes) {
-    return BigEndian16(bytes) << 16 | BigEndian16(bytes + 2);
-}
 
 // Copies up to *count bytes (the capacity) from what the payload has at
 // offset, and reports how many were copied.

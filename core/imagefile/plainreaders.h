@@ -24,9 +24,6 @@ void ReadPpm(const char* name, pxImage& image, int32_t bottomUp);
 // file. Only its first room characters are kept.
 std::string ReadPpmWord(File& file, size_t room);
 
-uint16_t LittleEndian16(const uint8_t* bytes);
-uint32_t LittleEndian32(const uint8_t* bytes);
-
 // Refuses a picture size before anything is allocated for it: what
 // CheckPictureSize refuses, or a picture that needs more data than the file
 // has left. storedRowBytes is what one row

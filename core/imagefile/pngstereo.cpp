@@ -1,14 +1,8 @@
 #include "imagefile/pngstereo.h"
 
+#include "imagefile/byteorder.h"
+
 #include <algorithm>
-
-namespace {
-
-uint32_t BigEndian16(const uint8_t* bytes) {
-    return uint32_t{bytes[0]} << 8 | bytes[1];
-}
-
-} // namespace
 
 void SetStereoDescriptor(PngStereoDescriptor* descriptor, uint32_t layout, const char* comment,
                          const uint8_t* extra, size_t extraCount) {
@@ -39,7 +33,7 @@ bool ParseStereoChunk(const uint8_t* data, size_t length, PngStereoDescriptor* d
     const size_t descriptorLength = BigEndian16(data);
     if (descriptorLength < 6 || descriptorLength + 2 > length)
         return false;
-    const uint32_t layout = BigEndian16(data + 2) << 16 | BigEndian16(data + 4);
+    const uint32_t layout = BigEndian32(data + 2);
     const size_t commentLength =
         std::min<size_t>(BigEndian16(data + descriptorLength), length - descriptorLength - 2);
     const char* commentText = reinterpret_cast<const char*>(data + descriptorLength + 2);

@@ -17,15 +17,6 @@ constexpr int64_t kMaxExpansion = 256;
 
 } // namespace
 
-uint16_t LittleEndian16(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-uint32_t LittleEndian32(const uint8_t* bytes) {
-    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-           uint32_t{bytes[3]} << 24;
-}
-
 void CheckImageSize(const char* name, int64_t width, int64_t height, int32_t bytesPerPixel,
                     int64_t storedRowBytes, bool compressed, int64_t bytesLeft) {
     CheckPictureSize(name, width, height, bytesPerPixel);

@@ -1,5 +1,6 @@
 // Truevision Targa files: colour-mapped, true-colour and greyscale pictures,
 // raw or run-length encoded, in any of the four pixel orders.
+#include "imagefile/byteorder.h"
 #include "imagefile/plainreaders.h"
 #include "imagefile/runlength.h"
 
