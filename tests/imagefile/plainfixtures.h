@@ -5,6 +5,7 @@
 
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
+#include "support/thrownmessage.h"
 
 #include <gtest/gtest.h>
 
@@ -85,15 +86,5 @@ private:
 // indexed picture, the same colours in the palette.
 ::testing::AssertionResult SamePicture(const Picture& expected, const pxImage& image,
                                        const pxPalette& palette);
-
-// The pxError message f throws ("" when it throws none).
-template <typename F> std::string ThrownMessage(F f) {
-    try {
-        f();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
 
 } // namespace fixtures

@@ -1,6 +1,7 @@
 #include "imaging/octtree.h"
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
+#include "support/thrownmessage.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,6 @@
 #include <tuple>
 
 namespace {
-
-template <typename Action> std::string ErrorOf(Action action) {
-    try {
-        action();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
 
 // n different colours, spread over the whole cube.
 pxColor Distinct(int n) {
@@ -149,13 +141,14 @@ TEST(OctTree, TheColourMapMustFitThePalette) {
     // The failure is logged too (checked with ConvertBPP); keep it out of the way.
     pxSetLogName("/dev/null");
     const pxPalette before = palette;
-    EXPECT_EQ(ErrorOf([&] { tooMany.gen_colormap(palette, 10); }), "Problem generating colormap");
+    EXPECT_EQ(ThrownMessage([&] { tooMany.gen_colormap(palette, 10); }),
+              "Problem generating colormap");
     pxSetLogName(nullptr);
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(palette[i], before[i]);
 
     for (int first : {-1, 256})
-        EXPECT_EQ(ErrorOf([&] { fits.gen_colormap(palette, first); }),
+        EXPECT_EQ(ThrownMessage([&] { fits.gen_colormap(palette, first); }),
                   "octTree::gen_colormap -- first index " + std::to_string(first) +
                       " is outside the palette of 256 colours");
 }
@@ -168,15 +161,15 @@ TEST(OctTree, MappingFollowsInsertedPathsOnly) {
     EXPECT_EQ(Map(tree, pxColor::Rgb(200, 2, 3)), 0);
     EXPECT_EQ(tree.map_inserted_color(1, 2, 3), 0);
 
-    EXPECT_EQ(ErrorOf([&] { tree.map_color(1, 2, 4); }), "Bad error in octree::map_color");
-    EXPECT_EQ(ErrorOf([&] { tree.map_inserted_color(255, 255, 255); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.map_color(1, 2, 4); }), "Bad error in octree::map_color");
+    EXPECT_EQ(ThrownMessage([&] { tree.map_inserted_color(255, 255, 255); }),
               "Map_inserted_color failed (maybe need map_color?)");
 }
 
 TEST(OctTree, ImagesInAndOut) {
     octTree tree(256);
     pxImage twoBytes({2, 2}, 2);
-    EXPECT_EQ(ErrorOf([&] { tree.insert_colors(twoBytes); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.insert_colors(twoBytes); }),
               "octTree::insert_colors needs 3 or 4 byte per pixel image");
 
     // Only the odd rows of a bottom-up 4-byte frame.
@@ -206,11 +199,11 @@ TEST(OctTree, ImagesInAndOut) {
         }
 
     pxImage small({2, 1}, 1), indexedColour({2, 2}, 3), indexedOne({2, 2}, 1);
-    EXPECT_EQ(ErrorOf([&] { tree.map_image(odd, small); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.map_image(odd, small); }),
               "map_image source and destination must be same size\n");
-    EXPECT_EQ(ErrorOf([&] { tree.map_image(indexedOne, indexed); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.map_image(indexedOne, indexed); }),
               "map_image source must be 3 or 4 bytes per pixel");
-    EXPECT_EQ(ErrorOf([&] { tree.map_image(odd, indexedColour); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.map_image(odd, indexedColour); }),
               "map_image destination must be 1 or 2 bytes per pixel (3)");
 }
 
@@ -221,10 +214,10 @@ TEST(OctTree, InsertsPaletteRanges) {
     EXPECT_EQ(tree.GetLeafCount(), 10);
     tree.insert_palette(palette, 5, 4);
     EXPECT_EQ(tree.GetLeafCount(), 10);
-    EXPECT_EQ(ErrorOf([&] { tree.insert_palette(palette, 250, 256); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.insert_palette(palette, 250, 256); }),
               "octTree::insert_palette -- entries 250 to 256 lie outside the palette of 256 "
               "colours");
-    EXPECT_EQ(ErrorOf([&] { tree.insert_palette(palette, -1, 3); }),
+    EXPECT_EQ(ThrownMessage([&] { tree.insert_palette(palette, -1, 3); }),
               "octTree::insert_palette -- entries -1 to 3 lie outside the palette of 256 "
               "colours");
 }
@@ -239,7 +232,7 @@ TEST(OctTree, ClearEmptiesTheTreeForReuse) {
         EXPECT_LE(tree.GetLeafCount(), 16);
         tree.Clear();
         EXPECT_EQ(tree.GetLeafCount(), 0);
-        EXPECT_EQ(ErrorOf([&] { Map(tree, Distinct(0)); }), "Bad error in octree::map_color");
+        EXPECT_EQ(ThrownMessage([&] { Map(tree, Distinct(0)); }), "Bad error in octree::map_color");
     }
     // After Clear, new leaves are made at the last level again.
     Insert(tree, pxColor::Rgb(4, 4, 4));
@@ -248,9 +241,9 @@ TEST(OctTree, ClearEmptiesTheTreeForReuse) {
 }
 
 TEST(OctTree, RefusesLimitsItCannotReach) {
-    EXPECT_EQ(ErrorOf([] { octTree tree(7); }),
+    EXPECT_EQ(ThrownMessage([] { octTree tree(7); }),
               "octTree: cannot reduce to fewer than 8 colours (7)");
-    EXPECT_EQ(ErrorOf([] { octTree tree(-1); }),
+    EXPECT_EQ(ThrownMessage([] { octTree tree(-1); }),
               "octTree: cannot reduce to fewer than 8 colours (-1)");
 }
 

@@ -1,5 +1,6 @@
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
+#include "support/thrownmessage.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// The message of the pxError that action throws; "" when it throws none.
-template <typename Action> std::string ErrorOf(Action action) {
-    try {
-        action();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
 
 // What the code under test logs while action runs.
 template <typename Action> std::string LogOf(Action action) {
@@ -146,7 +137,7 @@ TEST(FillRect, RefusesDepthsOtherThanOneAndThree) {
     for (int depth : {2, 4}) {
         pxImage image = Zeroed({3, 3}, depth);
         const Bytes before = MemoryOf(image);
-        EXPECT_EQ(ErrorOf([&] { pxFillImage(image, pxColor::Rgb(1, 1, 1)); }),
+        EXPECT_EQ(ThrownMessage([&] { pxFillImage(image, pxColor::Rgb(1, 1, 1)); }),
                   "pxFillRect/Image:  Invalid image bpp (" + std::to_string(depth) + ").");
         EXPECT_EQ(MemoryOf(image), before);
     }
@@ -169,16 +160,16 @@ TEST(FillRect, BottomUpAndFieldViewsFillTheirOwnRows) {
 TEST(FillRect, ViewsWithoutTheirPixelsAreRefused) {
     pxImage virtualView;
     virtualView.SetVirtual({10, 10}, {0, 0, 4, 4}, 1, FIELD_BOTH, 0);
-    EXPECT_EQ(ErrorOf([&] { pxFillImage(virtualView, pxColor{}); }),
+    EXPECT_EQ(ThrownMessage([&] { pxFillImage(virtualView, pxColor{}); }),
               "pxFillRect: the image's view lies outside its pixel memory");
 
     // The buffer shrinks under a view cut from it.
     pxImage whole({8, 8}, 1);
     pxImage corner(whole, {4, 4, 4, 4});
     whole.Create({2, 2}, 1);
-    EXPECT_EQ(ErrorOf([&] { pxFillImage(corner, pxColor{}); }),
+    EXPECT_EQ(ThrownMessage([&] { pxFillImage(corner, pxColor{}); }),
               "pxFillRect: the image's view lies outside its pixel memory");
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   CopyImage(whole, {0, 0}, corner, {0, 0, 2, 2});
               }),
               "CopyImage: the image's view lies outside its pixel memory");
@@ -221,7 +212,7 @@ TEST(FrameRect, DeeperImagesGetTheSystemColourOfTheIndex) {
     EXPECT_EQ(Pixel(deep, 1, 1), (Bytes{240, 200, 164, 0}));
 
     pxImage twoBytes = Zeroed({2, 2}, 2);
-    EXPECT_EQ(ErrorOf([&] { pxFrameRect(twoBytes, twoBytes.GetRect(), pxColor{}); }),
+    EXPECT_EQ(ThrownMessage([&] { pxFrameRect(twoBytes, twoBytes.GetRect(), pxColor{}); }),
               "pxFrameRect: Invalid image bpp (2).");
 }
 
@@ -261,7 +252,7 @@ TEST(CopyImage, ClipsAgainstSourceAndDestination) {
     EXPECT_EQ(Pixel(destination, 8, 2), Pixel(source, 9, 3));
 
     pxImage colour({10, 4}, 3);
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   CopyImage(destination, {0, 0}, colour, colour.GetRect());
               }),
               "Bad depth match in CopyImage: dest=1  src=3");
@@ -329,23 +320,23 @@ TEST(SwapBytes, RearrangesTheBytesOfTheChosenRows) {
 
 TEST(SwapBytes, RefusesBadRowsDepthsAndByteIndices) {
     pxImage image({3, 4}, 3);
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(image, 2, 1, 0, 3, 3, 1); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(image, 2, 1, 0, 3, 3, 1); }),
               "SwapBytes: start is greater than end (3 1)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(image, 2, 1, 0, 3, 4, -1); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(image, 2, 1, 0, 3, 4, -1); }),
               "SwapBytes: start is greater than or equal to height (4 4)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(image, 2, 1, 0, 3, 0, 5); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(image, 2, 1, 0, 3, 0, 5); }),
               "SwapBytes: end is greater than height (5 4)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(image, 3, 1, 0, 0); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(image, 3, 1, 0, 0); }),
               "SwapBytes: byte index out of range (3 1 0 0)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(image, 0, -1, 0, 0); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(image, 0, -1, 0, 0); }),
               "SwapBytes: byte index out of range (0 -1 0 0)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(image, 2, 1, 0, 99); }), ""); // b3 unused at 3 bytes
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(image, 2, 1, 0, 99); }), ""); // b3 unused at 3 bytes
 
     pxImage deep({3, 4}, 4);
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(deep, 0, 1, 2, 4); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(deep, 0, 1, 2, 4); }),
               "SwapBytes: byte index out of range (0 1 2 4)");
     pxImage indexed({3, 4}, 1);
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(indexed, 0, 0, 0, 0); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(indexed, 0, 0, 0, 0); }),
               "Called swapbytes when bytes per pixel = 1");
 }
 
@@ -360,13 +351,13 @@ TEST(SwapBytes, RearrangesPaletteEntries) {
     EXPECT_EQ(palette[11], (pxColor{8, 5, 6, 7}));
     EXPECT_EQ(palette[255], (pxColor{0, 255, 255, 255}));
 
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(palette, 2, 1, 0, 3, 5, 4); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(palette, 2, 1, 0, 3, 5, 4); }),
               "SwapBytes: start is greater than end (5 4)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(palette, 2, 1, 0, 3, 256, 256); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(palette, 2, 1, 0, 3, 256, 256); }),
               "SwapBytes: start is greater than or equal to number of palette colors (256 256)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(palette, 2, 1, 0, 3, 0, 300); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(palette, 2, 1, 0, 3, 0, 300); }),
               "SwapBytes: end is greater than number of palette colors (300 256)");
-    EXPECT_EQ(ErrorOf([&] { SwapBytes(palette, 2, 1, 0, 4); }),
+    EXPECT_EQ(ThrownMessage([&] { SwapBytes(palette, 2, 1, 0, 4); }),
               "SwapBytes: byte index out of range (2 1 0 4)");
 }
 
@@ -412,8 +403,9 @@ TEST(ConvertBPP, ThreeBytesAreQuantizedExactlyAndTheSourceKept) {
     // Too many colours for the palette: refused, and the source is still blue, green, red.
     palette.SetCount(2);
     std::string error;
-    EXPECT_EQ(LogOf([&] { error = ErrorOf([&] { ConvertBPP(indexed, colour, palette, 1); }); }),
-              "octTree::gen_colormap -- Problem generating colormap\n");
+    EXPECT_EQ(
+        LogOf([&] { error = ThrownMessage([&] { ConvertBPP(indexed, colour, palette, 1); }); }),
+        "octTree::gen_colormap -- Problem generating colormap\n");
     EXPECT_EQ(error, "Problem generating colormap");
     EXPECT_EQ(RowsOf(colour), before);
 }
@@ -421,21 +413,22 @@ TEST(ConvertBPP, ThreeBytesAreQuantizedExactlyAndTheSourceKept) {
 TEST(ConvertBPP, RefusesWhatItCannotConvert) {
     pxPalette palette;
     pxImage indexed({2, 2}, 1), twoBytes({2, 2}, 2), colour({2, 2}, 3), deep({2, 2}, 4);
-    EXPECT_EQ(ErrorOf([&] { ConvertBPP(deep, indexed, palette, 4); }),
+    EXPECT_EQ(ThrownMessage([&] { ConvertBPP(deep, indexed, palette, 4); }),
               "converting 1 to 4 not supported");
-    EXPECT_EQ(ErrorOf([&] { ConvertBPP(deep, colour, palette, 4); }),
+    EXPECT_EQ(ThrownMessage([&] { ConvertBPP(deep, colour, palette, 4); }),
               "converting 3 to 4 not supported");
-    EXPECT_EQ(ErrorOf([&] { ConvertBPP(colour, deep, palette, 3); }), "4 bpp not supported");
+    EXPECT_EQ(ThrownMessage([&] { ConvertBPP(colour, deep, palette, 3); }), "4 bpp not supported");
     std::string error;
-    EXPECT_EQ(LogOf([&] { error = ErrorOf([&] { ConvertBPP(colour, twoBytes, palette, 3); }); }),
-              "ConvertBPP: Cannot handle 2 Bytes per Pixel images\n");
+    EXPECT_EQ(
+        LogOf([&] { error = ThrownMessage([&] { ConvertBPP(colour, twoBytes, palette, 3); }); }),
+        "ConvertBPP: Cannot handle 2 Bytes per Pixel images\n");
     EXPECT_EQ(error, "Cannot handle 2 Bytes per Pixel images");
 
     pxImage small({1, 2}, 3);
-    EXPECT_EQ(ErrorOf([&] { ConvertBPP(small, indexed, palette, 3); }),
+    EXPECT_EQ(ThrownMessage([&] { ConvertBPP(small, indexed, palette, 3); }),
               "ConvertBPP: destination (1x2, 3 bytes per pixel) does not match the source (2x2) "
               "converted to 3 bytes per pixel");
-    EXPECT_EQ(ErrorOf([&] { ConvertBPP(deep, indexed, palette, 3); }),
+    EXPECT_EQ(ThrownMessage([&] { ConvertBPP(deep, indexed, palette, 3); }),
               "ConvertBPP: destination (2x2, 4 bytes per pixel) does not match the source (2x2) "
               "converted to 3 bytes per pixel");
 
@@ -461,7 +454,7 @@ TEST(ApplyLUT, RewritesEveryPixelOfTheView) {
     EXPECT_EQ(RowsOf(frame)[3], before[3]);
 
     pxImage colour({2, 2}, 3);
-    EXPECT_EQ(ErrorOf([&] { ApplyLUT(colour, reverse); }),
+    EXPECT_EQ(ThrownMessage([&] { ApplyLUT(colour, reverse); }),
               "ApplyLUT: image must have 1 byte per pixel (3)");
 }
 
@@ -502,21 +495,21 @@ TEST(RemapToPalette, FitsTheColoursBetweenTheSystemColours) {
 TEST(RemapToPalette, RefusesWhatDoesNotFit) {
     pxPalette palette;
     pxImage colour({2, 2}, 3);
-    EXPECT_EQ(ErrorOf([&] { RemapToPalette(colour, palette, 236, 10); }),
+    EXPECT_EQ(ThrownMessage([&] { RemapToPalette(colour, palette, 236, 10); }),
               "RemapToPalette: image must have 1 byte per pixel (3)");
     pxImage image({2, 2}, 1);
     std::memset(image.GetPixels(), 3, 4);
-    EXPECT_EQ(ErrorOf([&] { RemapToPalette(image, palette, 4, 10); }),
+    EXPECT_EQ(ThrownMessage([&] { RemapToPalette(image, palette, 4, 10); }),
               "octTree: cannot reduce to fewer than 8 colours (4)");
     for (int i = 0; i < 256; ++i)
         palette[i] = pxColor::Rgb(static_cast<uint8_t>(i), 0, 0);
     std::string error;
-    LogOf([&] { error = ErrorOf([&] { RemapToPalette(image, palette, 236, 100); }); });
+    LogOf([&] { error = ThrownMessage([&] { RemapToPalette(image, palette, 236, 100); }); });
     EXPECT_EQ(error, "Problem generating colormap");
     EXPECT_EQ(image.GetPixels()[0], 3);
     EXPECT_EQ(palette[3], pxColor::Rgb(3, 0, 0));
     palette.SetCount(16);
-    EXPECT_EQ(ErrorOf([&] { RemapToPalette(image, palette, 236, 10); }),
+    EXPECT_EQ(ThrownMessage([&] { RemapToPalette(image, palette, 236, 10); }),
               "RemapToPalette: palette must have 256 colours (16)");
 }
 
@@ -547,9 +540,10 @@ TEST(FlipVert, TurnsTheSourceUpsideDown) {
 
 TEST(FlipVert, RefusesMismatchedOrUnsupportedImages) {
     pxImage a({3, 4}, 1), b({3, 5}, 1), colour({3, 4}, 3), twoA({3, 4}, 2), twoB({3, 4}, 2);
-    EXPECT_EQ(ErrorOf([&] { flip_vert(a, b); }),
+    EXPECT_EQ(ThrownMessage([&] { flip_vert(a, b); }),
               "flip_vert: Destination image (3x4) and Source image (3x5) are not the same size");
-    EXPECT_EQ(ErrorOf([&] { flip_vert(a, colour); }),
+    EXPECT_EQ(ThrownMessage([&] { flip_vert(a, colour); }),
               "flip_vert: Destination (8) and Source (24) color depths must match!");
-    EXPECT_EQ(ErrorOf([&] { flip_vert(twoA, twoB); }), "flip_vert: Unsupported color depth: 2");
+    EXPECT_EQ(ThrownMessage([&] { flip_vert(twoA, twoB); }),
+              "flip_vert: Unsupported color depth: 2");
 }

@@ -3,11 +3,11 @@
 #include "imaging/font.h"
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
+#include "support/thrownmessage.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -122,15 +122,6 @@ std::vector<std::string> ShownLines(const char* text) {
     return lines;
 }
 
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "(no error)";
-}
-
 } // namespace
 
 TEST(PxDisp, DefaultsBuildTheFrameAndRefuseTheRest) {
@@ -144,18 +135,18 @@ TEST(PxDisp, DefaultsBuildTheFrameAndRefuseTheRest) {
     EXPECT_EQ(display.right.GetY(), 3);
     EXPECT_EQ(display.right.GetBuff(), display.whole.GetBuff());
 
-    EXPECT_EQ(MessageOf([&] { display.SetPalette(pxPalette()); }),
+    EXPECT_EQ(ThrownMessage([&] { display.SetPalette(pxPalette()); }),
               "SetPalette not supported for this display");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   display.SetBufferOffset({1, 2});
               }),
               "SetBufferOffset not supported for this display");
-    EXPECT_EQ(MessageOf([&] { display.Refresh(); }), "pxDisp Function not Implemented");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] { display.Refresh(); }), "pxDisp Function not Implemented");
+    EXPECT_EQ(ThrownMessage([&] {
                   display.RefreshRect({0, 0, 1, 1});
               }),
               "pxDisp Function not Implemented");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   display.RefreshPair({0, 0}, {1, 1}, {0, 0}, {1, 1});
               }),
               "pxDisp Function not Implemented");
@@ -265,14 +256,14 @@ TEST_F(MessageTest, FrameIsRestoredWhenRefreshFails) {
     display.Resize({40, 40}, PAIR_SIDE_BY_SIDE_LEFT_FIRST, 1, 1, 0);
     FillPattern(display.whole);
     const Pixels before = Snapshot(display.whole);
-    EXPECT_EQ(MessageOf([&] { display.Message("text"); }), "pxDisp Function not Implemented");
+    EXPECT_EQ(ThrownMessage([&] { display.Message("text"); }), "pxDisp Function not Implemented");
     EXPECT_EQ(Snapshot(display.whole), before);
     EXPECT_TRUE(events.empty());
 
     display.Resize({40, 40}, PAIR_SIDE_BY_SIDE_LEFT_FIRST, 2, 1, 0);
     FillPattern(display.whole);
     const Pixels twoBytes = Snapshot(display.whole);
-    EXPECT_EQ(MessageOf([&] { display.Message("text"); }),
+    EXPECT_EQ(ThrownMessage([&] { display.Message("text"); }),
               "pxFillRect/Image:  Invalid image bpp (2).");
     EXPECT_EQ(Snapshot(display.whole), twoBytes);
 

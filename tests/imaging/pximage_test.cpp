@@ -1,5 +1,6 @@
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
+#include "support/thrownmessage.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,6 @@
 #include <vector>
 
 namespace {
-
-// Runs f and returns the pxError message it threw ("" when none).
-template <typename F> std::string ThrownMessage(F f) {
-    try {
-        f();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
 
 // Numbers every byte of a 1-byte image by its buffer row (row r holds r).
 void NumberRows(const pxImage& image) {

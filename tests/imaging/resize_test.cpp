@@ -2,6 +2,7 @@
 
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
+#include "support/thrownmessage.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -60,15 +60,6 @@ bool AllUntouched(const pxImage& image) {
             if (Origin(image, x, y).first != -1)
                 return false;
     return true;
-}
-
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "(no error)";
 }
 
 // Mismatched row sizes are logged: keep that out of the working directory.
@@ -160,24 +151,24 @@ TEST_F(ResizeTest, RowsStopAtTheDestinationEdgesAwayFromTheOrigin) {
 TEST_F(ResizeTest, RefusalsComeBeforeAnyWrite) {
     const pxImage source = Numbered(4, 2, 3);
     pxImage destination = Blank(8, 4, 3);
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(destination, source, 2.0, 2.0, {1, 0});
               }),
               "ResizeDDA: src (4x2 z(8x4)) at center pnt (1,0) would exceed dest (8x4)");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(destination, source, 2.0, 2.0, {0, 1});
               }),
               "ResizeDDA: src (4x2 z(8x4)) at center pnt (0,1) would exceed dest (8x4)");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(destination, source, 1.0, 1.0, {-1, 0});
               }),
               "ResizeDDA: src (4x2 z(4x2)) at center pnt (-1,0) would exceed dest (8x4)");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(destination, source, 1.0, 1.0, {0, -1});
               }),
               "ResizeDDA: src (4x2 z(4x2)) at center pnt (0,-1) would exceed dest (8x4)");
     EXPECT_EQ(
-        MessageOf([&] {
+        ThrownMessage([&] {
             ResizeDDA(destination, source, 1.0, 1.0, {std::numeric_limits<int32_t>::max(), 0});
         }),
         "ResizeDDA: src (4x2 z(4x2)) at center pnt (2147483647,0) would exceed dest (8x4)");
@@ -190,35 +181,35 @@ TEST_F(ResizeTest, RefusalsComeBeforeAnyWrite) {
         char expected[512];
         std::snprintf(expected, sizeof expected, "ResizeDDA: bad zoom (%f x %f) for src (4x2)", x,
                       y);
-        EXPECT_EQ(MessageOf([&] { ResizeDDA(destination, source, x, y, {0, 0}); }), expected);
+        EXPECT_EQ(ThrownMessage([&] { ResizeDDA(destination, source, x, y, {0, 0}); }), expected);
     }
 
     pxImage grey = Blank(8, 4, 1);
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(grey, source, 1.0, 1.0, {0, 0});
               }),
               "Color depths don't match (3 1) in ResizeDDA");
     pxImage deep = Blank(8, 4, 4);
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(deep, Numbered(4, 2, 4), 1.0, 1.0, {0, 0});
               }),
               "Invalid color depth (4) in ResizeDDA");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA_1(destination, source, 1.0, {0, 0});
               }),
               "Invalid color depth (3) in ResizeDDA");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA_3(grey, Numbered(4, 2, 1), 1.0, 1.0, {0, 0});
               }),
               "Invalid color depth (1) in ResizeDDA");
 
     pxImage virtualView;
     virtualView.SetVirtual({8, 4}, {0, 0, 8, 4}, 3, FIELD_BOTH, 0);
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(virtualView, source, 1.0, 1.0, {0, 0});
               }),
               "ResizeDDA: the image's view lies outside its pixel memory");
-    EXPECT_EQ(MessageOf([&] {
+    EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(destination, pxImage(), 1.0, 1.0, {0, 0});
               }),
               "ResizeDDA: bad zoom (1.000000 x 1.000000) for src (0x0)");

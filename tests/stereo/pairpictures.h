@@ -3,21 +3,12 @@
 
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
+#include "support/thrownmessage.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
-
-// Runs f and returns the pxError message it threw ("" when none).
-template <typename F> std::string ThrownMessage(F f) {
-    try {
-        f();
-    } catch (const pxError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
 
 using Pixel = std::array<uint8_t, 3>; // blue, green, red
 

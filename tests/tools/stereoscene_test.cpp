@@ -1,6 +1,7 @@
 // RenderStereoScene: two different, complete eye pictures in which nearer
 // things are farther apart between the eyes than distant ones.
 #include "imagefile/plainfixtures.h"
+#include "support/thrownmessage.h"
 
 #include "scenegen/stereoscene.h"
 
@@ -8,8 +9,6 @@
 
 #include <cstring>
 #include <functional>
-
-using fixtures::ThrownMessage;
 
 namespace {
 
