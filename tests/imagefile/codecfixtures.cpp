@@ -229,23 +229,4 @@ Bytes InsertPngChunk(const Bytes& png, const char* type, const Bytes& data, cons
     return out;
 }
 
-CapturedLog::CapturedLog() : path(dir.Write("binoxa.log", {})) {
-    pxSetLogName(path.c_str());
-}
-
-CapturedLog::~CapturedLog() {
-    pxSetLogName(nullptr);
-}
-
-std::string CapturedLog::Text() const {
-    std::string text;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char block[4096];
-        for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
-            text.append(block, n);
-        std::fclose(file);
-    }
-    return text;
-}
-
 } // namespace fixtures

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "imagefile/plainfixtures.h"
+#include "support/capturedlog.h"
 
 #include <cstdint>
 #include <string>
@@ -62,20 +63,5 @@ Bytes EncodePng(int32_t width, int32_t height, const std::vector<uint16_t>& samp
 // badCheck.
 Bytes InsertPngChunk(const Bytes& png, const char* type, const Bytes& data, const char* before,
                      bool badCheck = false);
-
-// Sends the log to a file of its own while it lives.
-class CapturedLog {
-public:
-    CapturedLog();
-    ~CapturedLog();
-    CapturedLog(const CapturedLog&) = delete;
-    CapturedLog& operator=(const CapturedLog&) = delete;
-
-    std::string Text() const;
-
-private:
-    TempDir dir;
-    std::string path;
-};
 
 } // namespace fixtures
