@@ -1,0 +1,44 @@
+// The objects behind brush and palette handles, and the table of live ones,
+// so that a stale or foreign handle is refused instead of followed.
+#pragma once
+
+#include "platform/gdi/systempalette.h"
+#include "platform/win/wintypes.h"
+
+#include <memory>
+#include <vector>
+
+namespace win::internal {
+
+struct GdiObject {
+    virtual ~GdiObject() = default;
+    bool stock = false;
+    int selections = 0; // device contexts it is selected into
+};
+
+struct SolidBrush final : GdiObject {
+    COLORREF colour = 0;
+    bool hollow = false;
+};
+
+struct LogicalPalette final : GdiObject {
+    std::vector<PALETTEENTRY> entries;
+    // The system palette entry of each entry since the latest realisation;
+    // empty before the first.
+    std::vector<int> systemIndex;
+};
+
+HGDIOBJ AddObject(std::unique_ptr<GdiObject> object);
+void RemoveObject(HGDIOBJ handle);
+// Null when the handle names no live object of that kind.
+SolidBrush* FindBrush(HGDIOBJ handle);
+LogicalPalette* FindPalette(HGDIOBJ handle);
+
+template <typename Handle> HGDIOBJ AsObject(Handle handle) {
+    return reinterpret_cast<HGDIOBJ>(handle);
+}
+
+SolidBrush& StockBrush(int which);
+LogicalPalette& DefaultPalette();
+
+} // namespace win::internal

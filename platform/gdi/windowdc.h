@@ -1,0 +1,18 @@
+// Device contexts on a framebuffer, for the windows layer (GetDC, BeginPaint)
+// and DirectDraw surfaces.
+#pragma once
+
+#include "platform/gdi/framebuffer.h"
+#include "platform/win/wintypes.h"
+
+namespace win::internal {
+
+// The framebuffer must outlive the device context; it may be reset in place
+// meanwhile (the context follows its new size and depth). With a window,
+// drawing and palette changes tell that window to show its framebuffer again.
+// Null for a null target.
+HDC CreateFramebufferDC(Framebuffer* target, HWND window);
+// Deselects what was selected into the context; unknown handles are ignored.
+void DeleteFramebufferDC(HDC dc);
+
+} // namespace win::internal

@@ -1,0 +1,103 @@
+// The system cursors, shown over our windows as Qt cursor shapes.
+#include "platform/win/cursor.h"
+
+#include "platform/win/application.h"
+#include "platform/win/input.h"
+#include "platform/win/qtwindow.h"
+#include "platform/win/windowinternals.h"
+
+#include <QGuiApplication>
+
+#include <cstdint>
+
+namespace win {
+namespace {
+
+// A predefined cursor's handle is its IDC_* number.
+constexpr struct {
+    std::uintptr_t id;
+    Qt::CursorShape shape;
+} kSystemCursors[] = {
+    {32512, Qt::ArrowCursor}, {32513, Qt::IBeamCursor},        {32514, Qt::WaitCursor},
+    {32515, Qt::CrossCursor}, {32649, Qt::PointingHandCursor},
+};
+
+struct CursorState {
+    HCURSOR current = nullptr;
+    bool set = false; // SetCursor was called: its cursor replaces class cursors
+    int displayCount = 0;
+    HWND pointerWindow = nullptr;
+};
+
+CursorState& State() {
+    static CursorState state;
+    return state;
+}
+
+Qt::CursorShape ShapeOf(HCURSOR cursor) {
+    for (const auto& system : kSystemCursors)
+        if (reinterpret_cast<HCURSOR>(system.id) == cursor)
+            return system.shape;
+    return Qt::BlankCursor;
+}
+
+} // namespace
+
+namespace internal {
+
+void NotePointerOver(HWND window) {
+    CursorState& state = State();
+    if (state.pointerWindow == window)
+        return;
+    state.pointerWindow = window;
+    ApplyCursor(window);
+}
+
+void ApplyCursor(HWND window) {
+    const Window* record = LookUpWindow(window);
+    if (!record || !record->widget)
+        return;
+    const CursorState& state = State();
+    const HCURSOR cursor = state.set ? state.current : record->windowClass->info.hCursor;
+    if (cursor || state.set)
+        record->widget->setCursor(ShapeOf(cursor));
+}
+
+} // namespace internal
+
+HCURSOR LoadCursor(HINSTANCE instance, const char* name) {
+    if (instance || !IS_INTRESOURCE(name))
+        return nullptr;
+    for (const auto& system : kSystemCursors)
+        if (reinterpret_cast<std::uintptr_t>(name) == system.id)
+            return reinterpret_cast<HCURSOR>(system.id);
+    return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    CursorState& state = State();
+    const HCURSOR previous = state.current;
+    state.current = cursor;
+    state.set = true;
+    const HWND capture = GetCapture();
+    internal::ApplyCursor(capture ? capture : state.pointerWindow);
+    return previous;
+}
+
+HCURSOR GetCursor() {
+    return State().current;
+}
+
+int ShowCursor(BOOL show) {
+    internal::EnsureApplication();
+    CursorState& state = State();
+    const int before = state.displayCount;
+    state.displayCount += show ? 1 : -1;
+    if (before >= 0 && state.displayCount < 0)
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    else if (before < 0 && state.displayCount >= 0)
+        QGuiApplication::restoreOverrideCursor();
+    return state.displayCount;
+}
+
+} // namespace win
