@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs each for FUZZ_SECONDS (default 30).
+# UndefinedBehaviorSanitizer and runs each for FUZZ_SECONDS (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${FUZZ_SECONDS:-30}"
+seconds="${FUZZ_SECONDS:-20}"
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBINOXA_WERROR=ON -DBINOXA_SANITIZE=ON -DBINOXA_FUZZ=ON -DBINOXA_TESTS=OFF -DBINOXA_BENCH=OFF

@@ -12,6 +12,7 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBINOXA
 cmake --build build-sanitize
 (cd build-sanitize &&
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 \
+        LSAN_OPTIONS=suppressions="$PWD/../scripts/lsan.supp" \
         UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)
 
 scripts/build.sh
