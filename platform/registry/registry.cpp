@@ -154,6 +154,15 @@ LONG ReopenSelf(HKEY key, const OpenKey& self, REGSAM access, HKEY* result) {
     return ERROR_SUCCESS;
 }
 
+// Runs read on the key an open handle names; another process may have
+// deleted it since the handle was opened.
+template <typename Read> LONG ReadOpenKey(const OpenKey& open, Read read) {
+    return State().Store().Read([&](const RegistryTree& tree) -> LONG {
+        const RegistryKey* found = KeyOf(tree, open);
+        return found ? read(*found) : ERROR_KEY_DELETED;
+    });
+}
+
 } // namespace
 
 LONG RegOpenKeyEx(HKEY key, const char* subKey, DWORD options, REGSAM access, HKEY* result) {
@@ -256,11 +265,8 @@ LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* reserved, DWORD* ty
         return ERROR_INVALID_PARAMETER;
     if (!Allows(*open, KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    return State().Store().Read([&](const RegistryTree& tree) {
-        const RegistryKey* found = KeyOf(tree, *open);
-        if (!found)
-            return ERROR_KEY_DELETED;
-        const RegistryValue* value = found->FindValue(valueName ? valueName : "");
+    return ReadOpenKey(*open, [&](const RegistryKey& found) {
+        const RegistryValue* value = found.FindValue(valueName ? valueName : "");
         return value ? CopyData(*value, type, data, dataSize) : ERROR_FILE_NOT_FOUND;
     });
 }
@@ -342,13 +348,10 @@ LONG RegEnumValue(HKEY key, DWORD index, char* valueName, DWORD* valueNameLength
         return ERROR_INVALID_PARAMETER;
     if (!Allows(*open, KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    return State().Store().Read([&](const RegistryTree& tree) {
-        const RegistryKey* found = KeyOf(tree, *open);
-        if (!found)
-            return ERROR_KEY_DELETED;
-        if (index >= found->Values().size())
+    return ReadOpenKey(*open, [&](const RegistryKey& found) {
+        if (index >= found.Values().size())
             return ERROR_NO_MORE_ITEMS;
-        const RegistryValue& value = found->Values()[index];
+        const RegistryValue& value = found.Values()[index];
         const LONG named = CopyName(value.name, valueName, valueNameLength);
         const LONG copied = CopyData(value, type, data, dataSize);
         return named != ERROR_SUCCESS ? named : copied;
@@ -365,13 +368,10 @@ LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD* r
         return ERROR_INVALID_PARAMETER;
     if (!Allows(*open, KEY_ENUMERATE_SUB_KEYS))
         return ERROR_ACCESS_DENIED;
-    return State().Store().Read([&](const RegistryTree& tree) {
-        const RegistryKey* found = KeyOf(tree, *open);
-        if (!found)
-            return ERROR_KEY_DELETED;
-        if (index >= found->Subkeys().size())
+    return ReadOpenKey(*open, [&](const RegistryKey& found) {
+        if (index >= found.Subkeys().size())
             return ERROR_NO_MORE_ITEMS;
-        LONG status = CopyName(found->Subkeys()[index].Name(), name, nameLength);
+        LONG status = CopyName(found.Subkeys()[index].Name(), name, nameLength);
         if (status == ERROR_SUCCESS && keyClass)
             status = CopyName("", keyClass, keyClassLength); // keys have no class
         return status;
@@ -390,26 +390,23 @@ LONG RegQueryInfoKey(HKEY key, char* keyClass, DWORD* keyClassLength, DWORD* res
         return ERROR_INVALID_PARAMETER;
     if (!Allows(*open, KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    return State().Store().Read([&](const RegistryTree& tree) {
-        const RegistryKey* found = KeyOf(tree, *open);
-        if (!found)
-            return ERROR_KEY_DELETED;
+    return ReadOpenKey(*open, [&](const RegistryKey& found) {
         if (keyClass) {
             if (const LONG status = CopyName("", keyClass, keyClassLength); status != ERROR_SUCCESS)
                 return status;
         }
         Put(keyClassLength, 0);
         size_t longestSubkey = 0, longestName = 0, largestData = 0;
-        for (const RegistryKey& subkey : found->Subkeys())
+        for (const RegistryKey& subkey : found.Subkeys())
             longestSubkey = std::max(longestSubkey, subkey.Name().size());
-        for (const RegistryValue& value : found->Values()) {
+        for (const RegistryValue& value : found.Values()) {
             longestName = std::max(longestName, value.name.size());
             largestData = std::max(largestData, value.data.size());
         }
-        Put(subKeys, found->Subkeys().size());
+        Put(subKeys, found.Subkeys().size());
         Put(maxSubKeyLength, longestSubkey);
         Put(maxClassLength, 0);
-        Put(values, found->Values().size());
+        Put(values, found.Values().size());
         Put(maxValueNameLength, longestName);
         Put(maxValueLength, largestData);
         Put(securityDescriptorSize, 0);
