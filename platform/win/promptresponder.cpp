@@ -1,5 +1,7 @@
 #include "platform/win/promptresponder.h"
 
+#include "platform/dialogs/messagebox.h"
+
 namespace win {
 namespace {
 
@@ -12,6 +14,11 @@ PromptResponder*& Responder() {
 
 UINT PromptResponder::ChooseMenuItem(const MenuPrompt&) {
     return 0;
+}
+
+int PromptResponder::AnswerMessageBox(const MessageBoxPrompt& box) {
+    const UINT buttons = box.type & MB_TYPEMASK;
+    return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
 }
 
 void SetPromptResponder(PromptResponder* responder) {

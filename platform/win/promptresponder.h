@@ -1,5 +1,5 @@
-// The one place every prompt to the user goes through (popup menus here;
-// message boxes and dialogs join it as further virtual calls). A test sets
+// The one place every prompt to the user goes through (popup menus and
+// message boxes; dialogs join it as further virtual calls). A test sets
 // a responder that answers from a script and records what was shown;
 // without one, the real Qt widgets appear.
 #pragma once
@@ -32,6 +32,13 @@ struct MenuPrompt {
     std::vector<MenuPromptItem> items;
 };
 
+struct MessageBoxPrompt {
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption; // as shown: "Error" when the caller gave none
+    UINT type = 0;       // the MB_* flags
+};
+
 class PromptResponder {
 public:
     virtual ~PromptResponder() = default;
@@ -40,6 +47,10 @@ public:
     // dismisses it. An id that is not an enabled command of the menu counts
     // as dismissing it.
     virtual UINT ChooseMenuItem(const MenuPrompt& menu);
+
+    // The id of the button pressed (IDOK, IDCANCEL, IDYES, IDNO). An id the
+    // box does not offer counts as closing it. By default the first button.
+    virtual int AnswerMessageBox(const MessageBoxPrompt& box);
 };
 
 // Null restores the real Qt widgets. The responder is not owned.
