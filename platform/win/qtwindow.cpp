@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 namespace win::internal {
 namespace {
@@ -263,6 +264,9 @@ void ApplyPresentation(HWND window) {
         if (!visible) {
             widget->hide();
         } else if (CoversVirtualScreen(*record)) {
+            // Without a window manager the full-screen state alone keeps
+            // the widget's default size, so cover the screen ourselves.
+            widget->setGeometry(widget->screen()->geometry());
             widget->showFullScreen();
         } else {
             if (widget->isFullScreen())
