@@ -2,6 +2,7 @@
 
 #include "platform/display/adapterprofile.h"
 #include "platform/display/screenmodes.h"
+#include "platform/sys/systemlog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,18 +12,13 @@
 namespace win {
 namespace {
 
-constexpr const char* kLogName = "TAMBER.LOG";
-
 // A broken profile must not go unnoticed: the line goes to the terminal and,
 // like every diagnostic of the system, to the log file.
 void ReportProfileError(const char* path, const std::string& error) {
     const std::string line = std::string("DisplayAdapter::LoadProfile -- adapter profile '") +
                              path + "': " + error + "; using the modes of the real screen";
     std::fprintf(stderr, "%s\n", line.c_str());
-    if (FILE* log = std::fopen(kLogName, "a+")) {
-        std::fprintf(log, "%s\n", line.c_str());
-        std::fclose(log);
-    }
+    internal::AppendLogLine(line);
 }
 
 AdapterProfile LoadProfile() {

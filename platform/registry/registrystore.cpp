@@ -1,6 +1,6 @@
 #include "platform/registry/registrystore.h"
 
-#include "platform/registry/registrylog.h"
+#include "platform/sys/systemlog.h"
 #include "platform/registry/registrytext.h"
 
 #include <cerrno>

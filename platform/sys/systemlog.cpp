@@ -1,4 +1,4 @@
-#include "platform/registry/registrylog.h"
+#include "platform/sys/systemlog.h"
 
 #include <cstdio>
 
