@@ -21,6 +21,23 @@ int PromptResponder::AnswerMessageBox(const MessageBoxPrompt& box) {
     return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
 }
 
+void PromptResponder::DriveDialog(DialogSession& dialog) {
+    dialog.Close();
+}
+
+FileDialogAnswer PromptResponder::AnswerFileDialog(const FileDialogPrompt&) {
+    return {};
+}
+
+const DialogControlPrompt* DialogPrompt::Control(int id) const {
+    for (const DialogControlPrompt& control : controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
 void SetPromptResponder(PromptResponder* responder) {
     Responder() = responder;
 }

@@ -2,17 +2,21 @@
 
 #include "platform/display/adapter.h"
 #include "platform/display/presenter.h"
+#include "platform/win/droppedfiles.h"
 #include "platform/win/input.h"
 #include "platform/win/keytranslation.h"
 #include "platform/win/paint.h"
+#include "platform/win/shownframebuffer.h"
 #include "platform/win/windowframebuffer.h"
 #include "platform/win/windowinternals.h"
 #include "platform/win/windowwidget.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -75,13 +79,14 @@ QtWindow::QtWindow(HWND window, QWidget* parent) : QWidget(parent), handle(windo
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true); // taken only by windows that accept dropped files
 }
 
 QRect QtWindow::FrameRect() const {
     const Window* record = LookUpWindow(handle);
     if (!record)
         return {};
-    const QSize frame(record->framebuffer.width, record->framebuffer.height);
+    const QSize frame(record->Shown().width, record->Shown().height);
     if (isFullScreen() && CoversVirtualScreen(*record))
         return PresentedRect(frame, size());
     return QRect(QPoint(0, record->menuBarHeight), frame);
@@ -115,7 +120,7 @@ void QtWindow::paintEvent(QPaintEvent*) {
     const QRect frame = FrameRect();
     if (frame != rect().adjusted(0, record->menuBarHeight, 0, 0))
         painter.fillRect(rect(), Qt::black);
-    const QImage image = PresentedImage(record->framebuffer);
+    const QImage image = PresentedImage(record->Shown());
     if (!image.isNull())
         painter.drawImage(frame, image);
 }
@@ -239,6 +244,22 @@ void QtWindow::changeEvent(QEvent* event) {
     });
 }
 
+void QtWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && DropTargetOf(handle))
+        event->acceptProposedAction();
+}
+
+void QtWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files.push_back(url.toLocalFile().toLocal8Bit().toStdString());
+    if (files.empty() || !DropTargetOf(handle))
+        return;
+    FilesDropped(handle, files, ClientPointOf(event->position()));
+    event->acceptProposedAction();
+}
+
 void Defer(std::function<void()> call) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
 }
@@ -318,6 +339,20 @@ Framebuffer* WindowFramebuffer(HWND window) {
 void FramebufferChanged(HWND window) {
     if (const Window* record = LookUpWindow(window); record && record->widget)
         record->widget->update();
+}
+
+void ShowFramebufferInstead(HWND window, const Framebuffer* frame) {
+    Window* record = LookUpWindow(window);
+    if (!record)
+        return;
+    record->shownInstead = frame;
+    if (record->widget)
+        record->widget->update();
+}
+
+const Framebuffer* ShownFramebuffer(HWND window) {
+    const Window* record = LookUpWindow(window);
+    return record ? &record->Shown() : nullptr;
 }
 
 QWidget* WindowWidget(HWND window) {

@@ -200,7 +200,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     internal::Window* created = record.get();
     const HWND handle = internal::AddWindow(std::move(record));
     ++windowClass->windowCount;
-    if (parentRecord)
+    // Owned top-level windows are not children: only a child leaves its
+    // parent's list when it goes.
+    if (child)
         parentRecord->children.push_back(handle);
     created->widget = new internal::QtWindow(handle, parentRecord ? parentRecord->widget : nullptr);
     created->widget->setWindowTitle(QString::fromLocal8Bit(created->title.c_str()));

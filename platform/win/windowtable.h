@@ -54,6 +54,9 @@ struct Window {
     QRegion paintRegion; // what BeginPaint took, until EndPaint
 
     Framebuffer framebuffer;
+    // What the window shows in place of its framebuffer (DirectDraw's
+    // primary); null shows the framebuffer.
+    const Framebuffer* shownInstead = nullptr;
     std::vector<HWND> children;
     QtWindow* widget = nullptr;
 
@@ -63,6 +66,7 @@ struct Window {
         return height > 0 ? height : 0;
     }
     bool IsChild() const { return (style & WS_CHILD) != 0; }
+    const Framebuffer& Shown() const { return shownInstead ? *shownInstead : framebuffer; }
 };
 
 // Null for no such window (also for one whose WM_NCDESTROY has passed).
