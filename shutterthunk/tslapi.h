@@ -1,7 +1,10 @@
 // The Tessel shutter-glasses programming interface: the 19 functions every
 // shutter library exports (tslft32, and tslut32/tslnt32 where they exist).
 // Arguments declared as word values reach the device as their low 16 bits;
-// short results come back sign-extended to 32 bits.
+// short results come back sign-extended to 32 bits. What the pointers point
+// to: tslVersion two words (major, minor), tslGetBuffer a dword,
+// tsl3dModeInfo a TslModeInfo, tsl3dFlags a word, tslDebugInfo a text buffer
+// of TSL_DEBUG_INFO_SIZE characters, tslGetParam four words.
 #pragma once
 
 #include "platform/win/wintypes.h"
@@ -29,6 +32,8 @@ win::LONG tslGetParam(win::DWORD handle, win::DWORD group, win::DWORD param, voi
                       void* value2, void* value3, void* value4);
 win::LONG tslSetParam(win::DWORD handle, win::DWORD group, win::DWORD param, win::DWORD value);
 }
+
+constexpr unsigned TSL_DEBUG_INFO_SIZE = 64;
 
 // What tsl3dModeInfo fills in; callers read the width and the height.
 struct TslModeInfo {

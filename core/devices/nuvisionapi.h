@@ -11,6 +11,7 @@
 using NuVHandle = win::DWORD;
 
 // The status codes; the names the core logs for them are in nuvisionstatus.h.
+// The core answers NUV_NOT_INSTALLED for a call the driver cannot take.
 enum NuVStatus : win::LONG {
     NUV_OK = 0,
     NUV_NOT_ENABLED = -1,

@@ -1,5 +1,5 @@
 // The shared half of a simulated driver: its call record, its injected
-// statuses and the test controls of ../simcontrol.h. Each driver defines
+// statuses and the test controls of ../testcontrols.h. Each driver defines
 // ResetDevice, which puts its state back as its configuration says.
 #pragma once
 

@@ -59,10 +59,6 @@ std::string PointerText(const void* pointer) {
     return text;
 }
 
-} // namespace drivers
-
-namespace drivers {
-
 std::string StringText(const char* text) {
     return text ? "\"" + std::string(text) + "\"" : "null";
 }

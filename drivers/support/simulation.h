@@ -45,7 +45,8 @@ private:
 std::string PointerText(const void* pointer);
 std::string StringText(const char* text);
 
-// "name(argument, ...)": numbers in decimal, pointers as PointerText.
+// "name(argument, ...)": numbers in decimal, pointers as PointerText, texts
+// quoted, strings as they are.
 template <typename... Arguments>
 std::string CallText(const char* name, const Arguments&... arguments) {
     std::string text = std::string(name) + "(";
@@ -55,6 +56,8 @@ std::string CallText(const char* name, const Arguments&... arguments) {
         text += separator;
         if constexpr (std::is_same_v<Type, const char*> || std::is_same_v<Type, char*>) {
             text += StringText(argument);
+        } else if constexpr (std::is_same_v<Type, std::string>) {
+            text += argument; // already shaped by the driver
         } else if constexpr (std::is_pointer_v<Type>) {
             text += PointerText(argument);
         } else {

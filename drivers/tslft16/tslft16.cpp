@@ -346,7 +346,7 @@ DWORD DebugInfo(Arguments& arguments) {
     if (!info) {
         return Finish(STATUS_INVALID_VALUE);
     }
-    std::snprintf(info, 64, "simulated TSLFT16, %zu modes", State().modes.size());
+    std::snprintf(info, TSL_DEBUG_INFO_SIZE, "simulated TSLFT16, %zu modes", State().modes.size());
     return Finish(STATUS_OK);
 }
 

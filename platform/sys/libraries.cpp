@@ -23,25 +23,32 @@ namespace {
 // Only these are passed on to the dynamic loader, which crashes on others.
 class ModuleTable {
 public:
-    void Add(void* handle, unsigned loads) {
+    // Counts one more load; true when it is the first.
+    bool AddLoad(void* handle) {
         std::lock_guard lock(mutex);
-        loadCounts[handle] += loads;
+        return ++loadCounts[handle] == 1;
+    }
+    void AddKnown(void* handle) {
+        std::lock_guard lock(mutex);
+        loadCounts.try_emplace(handle, 0);
     }
     bool Knows(void* handle) {
         std::lock_guard lock(mutex);
         return loadCounts.contains(handle);
     }
-    // Takes one load away; false when there was none to take.
-    bool Release(void* handle) {
+    enum class Released { None, Some, Last };
+    // Takes one load away.
+    Released Release(void* handle) {
         std::lock_guard lock(mutex);
         const auto entry = loadCounts.find(handle);
         if (entry == loadCounts.end() || entry->second == 0) {
-            return false;
+            return Released::None;
         }
         if (--entry->second == 0) {
             loadCounts.erase(entry);
+            return Released::Last;
         }
-        return true;
+        return Released::Some;
     }
 
 private:
@@ -49,13 +56,58 @@ private:
     std::map<void*, unsigned> loadCounts;
 };
 
+// The table and the lock below are never destroyed: objects with static
+// lifetime free their libraries as the process ends, after any static table
+// would be gone.
 ModuleTable& Modules() {
-    static ModuleTable table;
-    return table;
+    static auto* table = new ModuleTable;
+    return *table;
 }
 
 HMODULE ToModule(void* handle) {
     return static_cast<HMODULE>(handle);
+}
+
+// Held across a whole load or release, entry point included, as the Win32
+// loader lock is; recursive because entry points load libraries too.
+std::recursive_mutex& LoaderLock() {
+    static auto* lock = new std::recursive_mutex;
+    return *lock;
+}
+
+using EntryPoint = BOOL (*)(HINSTANCE instance, DWORD reason, void* reserved);
+
+// The library's own DllMain; dlsym would also find one of a library it
+// depends on, which is that library's business.
+EntryPoint FindEntryPoint(void* handle) {
+    void* symbol = dlsym(handle, "DllMain");
+    link_map* library = nullptr;
+    link_map* owner = nullptr;
+    Dl_info info{};
+    if (!symbol || dlinfo(handle, RTLD_DI_LINKMAP, &library) != 0 ||
+        dladdr1(symbol, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP) == 0 ||
+        owner != library) {
+        return nullptr;
+    }
+    return reinterpret_cast<EntryPoint>(symbol);
+}
+
+// Whether the entry point, if any, accepted the reason.
+bool CallEntryPoint(void* handle, DWORD reason) {
+    const EntryPoint entry = FindEntryPoint(handle);
+    return !entry || entry(ToModule(handle), reason, nullptr) != FALSE;
+}
+
+// A first load runs the entry point; a library that refuses it is released.
+HMODULE Attach(void* handle) {
+    if (!Modules().AddLoad(handle) || CallEntryPoint(handle, DLL_PROCESS_ATTACH)) {
+        return ToModule(handle);
+    }
+    CallEntryPoint(handle, DLL_PROCESS_DETACH);
+    Modules().Release(handle);
+    dlclose(handle);
+    SetLastError(ERROR_DLL_INIT_FAILED);
+    return nullptr;
 }
 
 std::vector<std::string> SearchCandidates(const std::string& nativeName) {
@@ -120,11 +172,11 @@ HMODULE LoadLibraryEx(const char* fileName, HANDLE reserved, DWORD flags) {
     }
     const std::string nativeName = internal::NativeLibraryName(fileName);
     if (!nativeName.empty()) {
+        std::lock_guard lock(LoaderLock());
         for (const std::string& candidate : SearchCandidates(nativeName)) {
             // Local binding: like Windows libraries, each keeps its own symbols.
             if (void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-                Modules().Add(handle, 1);
-                return ToModule(handle);
+                return Attach(handle);
             }
         }
     }
@@ -133,9 +185,14 @@ HMODULE LoadLibraryEx(const char* fileName, HANDLE reserved, DWORD flags) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
-    if (!Modules().Release(module)) {
+    std::lock_guard lock(LoaderLock());
+    const ModuleTable::Released released = Modules().Release(module);
+    if (released == ModuleTable::Released::None) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
+    }
+    if (released == ModuleTable::Released::Last) {
+        CallEntryPoint(module, DLL_PROCESS_DETACH);
     }
     dlclose(module);
     return TRUE;
@@ -178,7 +235,7 @@ HMODULE GetModuleHandle(const char* moduleName) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    Modules().Add(handle, 0);
+    Modules().AddKnown(handle);
     return ToModule(handle);
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/sys/lasterror.h"
 #include "platform/sys/libraries.h"
-#include "platform/thunk/dllentry.h"
 
 namespace win {
 

@@ -1,7 +1,7 @@
 #include "platform/sys/files.h"
 #include "platform/sys/lasterror.h"
 #include "platform/sys/tempfiles.h"
-#include "sysfixture.h"
+#include "support/sysfixture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,8 +1,10 @@
 #include "platform/sys/lasterror.h"
 #include "platform/sys/libraries.h"
 #include "platform/sys/windowsname.h"
-#include "sysfixture.h"
+#include "support/sysfixture.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -156,6 +158,83 @@ TEST(Libraries, ModuleHandlesAndFileNames) {
     ASSERT_NE(self, nullptr);
     EXPECT_EQ(ModuleFileName(self), program);
     EXPECT_NE(win::GetProcAddress(self, "malloc"), nullptr); // the global scope
+}
+
+std::string Pointer(const void* pointer) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", pointer);
+    return text;
+}
+
+std::string EntryCalls() {
+    const char* calls = std::getenv("BXENTRYPROBE_CALLS");
+    return calls ? calls : "";
+}
+
+TEST(Libraries, TheEntryPointSeesTheFirstLoadAndTheLastRelease) {
+    ScopedEnvironment systemDir("BINOXA_SYSTEM_DIR", PROBE_SYSTEM_DIR);
+    ScopedEnvironment calls("BXENTRYPROBE_CALLS", nullptr);
+
+    win::HMODULE first = win::LoadLibrary("bxentryprobe.dll");
+    ASSERT_NE(first, nullptr);
+    const std::string instance = Pointer(first);
+    EXPECT_EQ(EntryCalls(), "attach " + instance) << "given its own module handle";
+    win::HMODULE second = win::LoadLibraryEx("BXENTRYPROBE", nullptr, 0);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(EntryCalls(), "attach " + instance) << "a further load only counts";
+
+    EXPECT_TRUE(win::FreeLibrary(second));
+    EXPECT_EQ(EntryCalls(), "attach " + instance);
+    EXPECT_TRUE(win::FreeLibrary(first));
+    EXPECT_EQ(EntryCalls(), "attach " + instance + ", detach " + instance);
+    EXPECT_EQ(win::GetModuleHandle("bxentryprobe.dll"), nullptr) << "unloaded after the detach";
+
+    // Loaded again, the library starts over.
+    setenv("BXENTRYPROBE_CALLS", "", 1);
+    win::HMODULE again = win::LoadLibrary("bxentryprobe.dll");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(EntryCalls(), "attach " + Pointer(again));
+    EXPECT_TRUE(win::FreeLibrary(again));
+}
+
+TEST(Libraries, AnEntryPointThatRefusesFailsTheLoad) {
+    ScopedEnvironment systemDir("BINOXA_SYSTEM_DIR", PROBE_SYSTEM_DIR);
+    ScopedEnvironment calls("BXENTRYPROBE_CALLS", nullptr);
+    ScopedEnvironment refuse("BXENTRYPROBE_ANSWER", "0");
+
+    win::SetLastError(win::ERROR_SUCCESS);
+    EXPECT_EQ(win::LoadLibrary("bxentryprobe.dll"), nullptr);
+    EXPECT_EQ(win::GetLastError(), static_cast<win::DWORD>(win::ERROR_DLL_INIT_FAILED));
+    const std::string calledWith = EntryCalls();
+    const std::string instance = calledWith.substr(calledWith.find(' ') + 1,
+                                                   calledWith.find(',') - calledWith.find(' ') - 1);
+    EXPECT_EQ(calledWith, "attach " + instance + ", detach " + instance)
+        << "Win32 says the detach follows a refused attach";
+    EXPECT_EQ(win::GetModuleHandle("bxentryprobe.dll"), nullptr) << "the library is closed";
+
+    // Accepted the next time, it loads as if for the first time.
+    ScopedEnvironment accept("BXENTRYPROBE_ANSWER", "1");
+    setenv("BXENTRYPROBE_CALLS", "", 1);
+    win::HMODULE probe = win::LoadLibrary("bxentryprobe.dll");
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(EntryCalls(), "attach " + Pointer(probe));
+    EXPECT_TRUE(win::FreeLibrary(probe));
+}
+
+TEST(Libraries, OnlyTheLoadedLibrarysOwnEntryPointRuns) {
+    ScopedEnvironment systemDir("BINOXA_SYSTEM_DIR", PROBE_SYSTEM_DIR);
+    ScopedEnvironment calls("BXENTRYPROBE_CALLS", nullptr);
+
+    win::HMODULE dependent = win::LoadLibrary("bxentrydependent.dll");
+    ASSERT_NE(dependent, nullptr);
+    using Value = int (*)();
+    const auto value =
+        reinterpret_cast<Value>(win::GetProcAddress(dependent, "EntryDependentValue"));
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value(), 8);
+    EXPECT_EQ(EntryCalls(), "") << "the probe came in as a dependency, not through LoadLibrary";
+    EXPECT_TRUE(win::FreeLibrary(dependent));
+    EXPECT_EQ(EntryCalls(), "");
 }
 
 } // namespace

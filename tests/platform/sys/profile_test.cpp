@@ -1,6 +1,6 @@
 #include "platform/sys/lasterror.h"
 #include "platform/sys/profile.h"
-#include "sysfixture.h"
+#include "support/sysfixture.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -3,7 +3,7 @@
 #include "platform/sys/lasterror.h"
 #include "platform/sys/versionblock.h"
 #include "platform/sys/versioninfo.h"
-#include "sysfixture.h"
+#include "support/sysfixture.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

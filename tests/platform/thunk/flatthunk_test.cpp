@@ -1,5 +1,5 @@
 #include "platform/sys/lasterror.h"
-#include "platform/thunk/dllentry.h"
+#include "platform/sys/libraries.h"
 #include "platform/thunk/flatthunk.h"
 #include "platform/thunk/selectors.h"
 

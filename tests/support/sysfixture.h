@@ -1,5 +1,5 @@
-// Helpers of the system-service tests: a scratch directory that is removed
-// afterwards, environment variables set for one test, small file helpers.
+// Test helpers around the system services: a scratch directory that is
+// removed afterwards, environment variables set for one test, small file helpers.
 #pragma once
 
 #include <cstdlib>
