@@ -11,6 +11,8 @@
 #include <future>
 #include <thread>
 
+#include <unistd.h>
+
 namespace e2e {
 namespace {
 
@@ -22,10 +24,21 @@ void DispatchQueued() {
     }
 }
 
-// Files of the run stay in the test's working directory, in the build tree.
+// Files of the run live in the test's working directory, in the build tree,
+// named for the process so that test programs running side by side keep
+// apart.
 std::string RunFile(const char* name) {
-    return std::string("e2e-") + name;
+    return "e2e-" + std::to_string(::getpid()) + "-" + name;
 }
+
+// The profile must outlast every reading of it, so it goes when the program ends.
+struct RemovedAtExit {
+    std::string path;
+    ~RemovedAtExit() {
+        if (!path.empty())
+            std::remove(path.c_str());
+    }
+};
 
 } // namespace
 
@@ -95,9 +108,10 @@ Screenshot TakeScreenshotWhen(const std::function<bool(const Screenshot&)>& read
 }
 
 void UseAdapterProfile(const std::string& profileText) {
-    const std::string path = RunFile("adapter.profile");
-    std::ofstream(path) << profileText;
-    ::setenv("BINOXA_ADAPTER", path.c_str(), 1);
+    static RemovedAtExit profile;
+    profile.path = RunFile("adapter.profile");
+    std::ofstream(profile.path) << profileText;
+    ::setenv("BINOXA_ADAPTER", profile.path.c_str(), 1);
 }
 
 } // namespace e2e

@@ -1,0 +1,193 @@
+// Displays through the DirectDraw stand-in: every surface arrangement, the
+// failures an adapter profile injects, and drawing into the surfaces.
+#include "display/availablemodes.h"
+#include "display/windisp.h"
+#include "displayfixture.h"
+#include "support/thrownmessage.h"
+
+#include "imaging/pixelops.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class WinDispDirectDraw : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        WithDirectDraw(true);
+    }
+
+    void TearDown() override {
+        display.reset();
+        DisplayTest::TearDown();
+    }
+
+    // The error Create throws, "" when it succeeds.
+    std::string Open(const std::string& profile, int32_t bytesPerPixel, int32_t dispType,
+                     int32_t surfType) {
+        UseProfile(profile);
+        const WinDispStruct params = {
+            0, 0, bytesPerPixel == 1 ? 1 : 3, bytesPerPixel, nullptr, 0, dispType, surfType};
+        display = std::make_unique<WinDisp>();
+        return ThrownMessage([&] { display->Create(&params); });
+    }
+
+    bool Logged(const std::string& line) const {
+        return log.Text().find(line) != std::string::npos;
+    }
+
+    std::unique_ptr<WinDisp> display;
+};
+
+// The bytes of pixel (x, y) of a surface, read through Lock.
+std::string SurfaceBytes(win::IDirectDrawSurface* surface, int x, int y, int bytesPerPixel) {
+    win::DDSURFACEDESC locked{};
+    if (!surface || win::FAILED(surface->Lock(nullptr, &locked, 0, nullptr)))
+        return "unlockable";
+    const auto* memory = static_cast<const uint8_t*>(locked.lpSurface);
+    std::string bytes;
+    for (int i = 0; i < bytesPerPixel; ++i)
+        bytes += std::to_string(memory[y * locked.lPitch + x * bytesPerPixel + i]) + " ";
+    surface->Unlock(locked.lpSurface);
+    return bytes;
+}
+
+constexpr const char* kEightBit = "mode 320x200x8\nmode 320x200x32\ndesktop 320x200x8\n";
+constexpr const char* kTrueColour = "mode 320x200x8\nmode 320x200x32\ndesktop 320x200x32\n";
+
+} // namespace
+
+TEST_F(WinDispDirectDraw, ASinglePrimaryTakesIndexedPicturesCutToTheSurface) {
+    ASSERT_EQ(Open(kEightBit, 1, DisplayDirectDraw, DDSurfSingle), "");
+    EXPECT_TRUE(display->UsesDirectDraw());
+    EXPECT_TRUE(display->IsDisplayValid());
+    ASSERT_EQ(display->GetModeCount(), 2);
+    EXPECT_EQ(display->GetModes()[0].refresh, 0u);
+
+    pxImage picture({2, 1}, 1, 4);
+    picture.Row(0)[0] = 77;
+    picture.Row(0)[1] = 78;
+    const px2Pnt at{3, 2};
+    display->BltImage(picture, display->GetBitmapHeader(), &at);
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 3, 2, 1), "77 ");
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 4, 2, 1), "78 ");
+
+    // A frame larger than the display lands centred and cut.
+    display->Resize({360, 220}, PAIR_OVER_UNDER_RIGHT_TOP, 1, 4, 1);
+    pxFillRect(display->whole, display->whole.GetRect(), pxColor::FromValue(5));
+    pxFillRect(display->whole, {20, 10, 1, 1}, pxColor::FromValue(9));
+    display->Refresh();
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 0, 0, 1), "9 ");
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 319, 199, 1), "5 ");
+
+    // DirectDraw takes a palette of any length.
+    pxPalette shortPalette;
+    shortPalette.SetCount(255);
+    EXPECT_EQ(ThrownMessage([&] { display->SetPalette(shortPalette); }), "");
+    EXPECT_FALSE(Logged("failed"));
+}
+
+TEST_F(WinDispDirectDraw, ATrueColourPrimaryTakesColourPicturesAndChangesMode) {
+    ASSERT_EQ(Open(kTrueColour, 4, DisplayDirectDraw, DDSurfSingle), "");
+    pxImage picture({1, 1}, 3, 4);
+    pxFillRect(picture, picture.GetRect(), pxColor::Rgb(200, 100, 50));
+    const px2Pnt at{5, 6};
+    display->BltImage(picture, display->GetBitmapHeader(), &at);
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 5, 6, 4), "50 100 200 0 ");
+
+    EXPECT_EQ(display->ChangeDisplay(320, 200, 8, 0, DDSurfSingle), 0);
+    EXPECT_EQ(display->Bpp(), 1u);
+    EXPECT_EQ(display->whole.GetBytesPerPixel(), 1);
+}
+
+TEST_F(WinDispDirectDraw, AFlipChainHoldsTheRightEyeInFrontAndTheLeftInTheBackBuffer) {
+    ASSERT_EQ(Open(kEightBit, 1, DisplayDirectDraw, DDSurfFlipChain), "");
+    ASSERT_NE(display->GetSecondSurface(), nullptr);
+    EXPECT_EQ(display->GetSurfType(), DDSurfFlipChain);
+    EXPECT_EQ(display->whole.GetHeight(), 400);
+    EXPECT_EQ(display->MonoHeight(), 200u);
+    pxFillRect(display->whole, {0, 0, 320, 200}, pxColor::FromValue(10));
+    pxFillRect(display->whole, {0, 200, 320, 200}, pxColor::FromValue(20));
+    display->SetStatusBarMessage("Both eyes");
+    display->Refresh();
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 100, 0, 1), "10 ");
+    EXPECT_EQ(SurfaceBytes(display->GetSecondSurface(), 100, 0, 1), "20 ");
+    EXPECT_EQ(SurfaceBytes(display->GetSecondSurface(), 100, 199 - 16, 1), "20 ");
+    EXPECT_FALSE(Logged("DD err"));
+
+    // A mode change rebuilds the chain at the new depth.
+    EXPECT_EQ(display->ChangeDisplay(320, 200, 32, 0, DDSurfFlipChain), 0);
+    ASSERT_NE(display->GetSecondSurface(), nullptr);
+    EXPECT_EQ(display->whole.GetBytesPerPixel(), 3);
+    pxFillRect(display->whole, {0, 200, 320, 200}, pxColor::Rgb(1, 2, 3));
+    display->Refresh();
+    EXPECT_EQ(SurfaceBytes(display->GetSecondSurface(), 9, 9, 4), "3 2 1 0 ");
+    EXPECT_EQ(display->ChangeDisplay(320, 200, 32, 0, DDSurfSingle), 0);
+    EXPECT_EQ(display->GetSecondSurface(), nullptr);
+    EXPECT_EQ(display->GetSurfType(), DDSurfSingle);
+    EXPECT_EQ(display->whole.GetHeight(), 200);
+}
+
+TEST_F(WinDispDirectDraw, AStereoPairNeedsHardwareStereo) {
+    EXPECT_EQ(Open(kEightBit, 1, DisplayDirectDraw, DDSurfStereoPair),
+              "ERROR: Creating DirectDraw page flipping surface.\n\nYour display adapter/driver "
+              "does not support hardware page flipping");
+
+    ASSERT_EQ(Open(std::string(kEightBit) + "hardware-stereo yes\n", 1, DisplayDirectDraw,
+                   DDSurfStereoPair),
+              "");
+    pxFillRect(display->whole, {0, 0, 320, 200}, pxColor::FromValue(30));
+    pxFillRect(display->whole, {0, 200, 320, 200}, pxColor::FromValue(40));
+    display->Refresh();
+    EXPECT_EQ(SurfaceBytes(display->GetPrimarySurface(), 7, 7, 1), "30 ");
+    EXPECT_EQ(SurfaceBytes(display->GetSecondSurface(), 7, 7, 1), "40 ");
+}
+
+TEST_F(WinDispDirectDraw, ShortVideoMemoryIsRetriedForOnePrimaryAndReportedForAFlipChain) {
+    // Room for one 320x200x8 surface, not for two.
+    const std::string shortMemory = std::string(kEightBit) + "video-memory 100000\n";
+    ASSERT_EQ(Open(shortMemory, 1, DisplayDirectDraw, DDSurfSingle), "");
+    EXPECT_NE(display->GetPrimarySurface(), nullptr);
+    EXPECT_FALSE(Logged("CreateSurface failed"));
+    display.reset();
+
+    EXPECT_EQ(Open(shortMemory, 1, DisplayDirectDraw, DDSurfFlipChain),
+              "ERROR: Creating right flipping surface.  Not enough video memory!\nTry a lower "
+              "resolution and/or color depth.\nAttempted resolution was: 320x200x8");
+    EXPECT_TRUE(Logged("WinDisp::SetupDDSurfaces -- Creating primary (right) surface.  Not enough "
+                       "video memory (320x200x8)\n"));
+    EXPECT_EQ(display->GetPrimarySurface(), nullptr);
+}
+
+TEST_F(WinDispDirectDraw, ARefusedModeFallsBackToGdiOnlyWhenAllowed) {
+    const std::string refusing = std::string(kEightBit) + "refuse set-display-mode all\n";
+    EXPECT_EQ(Open(refusing, 1, DisplayDirectDraw, DDSurfSingle), "DDSetMode failed! (320x200x8)");
+    EXPECT_TRUE(Logged("DDSetMode failed! (320x200x8)\n"));
+
+    ASSERT_EQ(Open(refusing, 1, DisplayDontCare, DDSurfSingle), "");
+    EXPECT_FALSE(display->UsesDirectDraw());
+    EXPECT_TRUE(display->IsDisplayValid());
+    // A GDI display with a palette of its own answers a new palette.
+    EXPECT_TRUE(display->HandleQueryNewPalette());
+}
+
+TEST_F(WinDispDirectDraw, TheDirectDrawListStopsAtTheCapacity) {
+    std::string profile;
+    for (int width = 100; width < 100 + 70; ++width)
+        profile += "mode " + std::to_string(width) + "x100x8\n";
+    UseProfile(profile);
+    ModeStruct modes[64];
+    int32_t count = 64;
+    EXPECT_EQ(CalculateAvailableModes(DisplayDontCare, modes, &count, nullptr, 0), 64);
+    EXPECT_EQ(modes[0].refresh, 0u);
+    EXPECT_TRUE(Logged("EnumModesCallback: Maximum number of modes (64) has been exceeded!\n"));
+
+    // Excluded by size and depth alone.
+    const ModeStruct excluded[] = {{100, 100, 8, 60}};
+    count = 64;
+    CalculateAvailableModes(DisplayDirectDraw, modes, &count, excluded, 1);
+    EXPECT_EQ(modes[0].width, 101u);
+}
