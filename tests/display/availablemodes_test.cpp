@@ -47,10 +47,7 @@ TEST_F(AvailableModes, TheGdiListIsSortedAndKeepsOnlyModesTheAdapterAccepts) {
 }
 
 TEST_F(AvailableModes, TheGdiListStopsAtTheCapacityAndKeepsWhatItHas) {
-    std::string profile;
-    for (int width = 100; width < 100 + 70; ++width)
-        profile += "mode " + std::to_string(width) + "x100x8\n";
-    UseProfile(profile);
+    UseProfile(ProfileOfManyModes(70));
     ModeStruct modes[64];
     int32_t count = 64;
     EXPECT_EQ(CalculateAvailableModes(DisplayGDI, modes, &count, nullptr, 0), 64);

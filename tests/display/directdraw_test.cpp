@@ -175,10 +175,7 @@ TEST_F(WinDispDirectDraw, ARefusedModeFallsBackToGdiOnlyWhenAllowed) {
 }
 
 TEST_F(WinDispDirectDraw, TheDirectDrawListStopsAtTheCapacity) {
-    std::string profile;
-    for (int width = 100; width < 100 + 70; ++width)
-        profile += "mode " + std::to_string(width) + "x100x8\n";
-    UseProfile(profile);
+    UseProfile(ProfileOfManyModes(70));
     ModeStruct modes[64];
     int32_t count = 64;
     EXPECT_EQ(CalculateAvailableModes(DisplayDontCare, modes, &count, nullptr, 0), 64);

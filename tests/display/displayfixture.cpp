@@ -66,3 +66,10 @@ win::COLORREF PixelAt(const win::Framebuffer& frame, int x, int y) {
         return win::RGB(pixel[2], pixel[1], pixel[0]);
     }
 }
+
+std::string ProfileOfManyModes(int count) {
+    std::string profile;
+    for (int width = 100; width < 100 + count; ++width)
+        profile += "mode " + std::to_string(width) + "x100x8\n";
+    return profile;
+}

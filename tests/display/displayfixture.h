@@ -36,6 +36,9 @@ private:
     std::unique_ptr<systest::ScopedEnvironment> registry;
 };
 
+// An adapter profile of count 8-bit modes 100 pixels high, widths from 100 up.
+std::string ProfileOfManyModes(int count);
+
 // The pixel at (x, y) of a framebuffer as red, green, blue (8-bit pixels
 // through the system palette, 16-bit ones widened from 5-6-5).
 win::COLORREF PixelAt(const win::Framebuffer& frame, int x, int y);
