@@ -154,11 +154,21 @@ LONG ReopenSelf(HKEY key, const OpenKey& self, REGSAM access, HKEY* result) {
     return ERROR_SUCCESS;
 }
 
-// Runs read on the key an open handle names; another process may have
-// deleted it since the handle was opened.
-template <typename Read> LONG ReadOpenKey(const OpenKey& open, Read read) {
+// Runs read on the key an open handle names, after the checks every reading
+// call makes in Win32's order: the handle, the arguments, the access right.
+// Another process may have deleted the key since the handle was opened.
+template <typename Read>
+LONG ReadThroughHandle(HKEY key, bool argumentsValid, REGSAM access, Read read) {
+    std::lock_guard guard(State().mutex);
+    const OpenKey* open = State().Lookup(key);
+    if (!open)
+        return ERROR_INVALID_HANDLE;
+    if (!argumentsValid)
+        return ERROR_INVALID_PARAMETER;
+    if (!Allows(*open, access))
+        return ERROR_ACCESS_DENIED;
     return State().Store().Read([&](const RegistryTree& tree) -> LONG {
-        const RegistryKey* found = KeyOf(tree, open);
+        const RegistryKey* found = KeyOf(tree, *open);
         return found ? read(*found) : ERROR_KEY_DELETED;
     });
 }
@@ -257,15 +267,8 @@ LONG RegDeleteKey(HKEY key, const char* subKey) {
 
 LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                      DWORD* dataSize) {
-    std::lock_guard guard(State().mutex);
-    const OpenKey* open = State().Lookup(key);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (reserved || (data && !dataSize))
-        return ERROR_INVALID_PARAMETER;
-    if (!Allows(*open, KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    return ReadOpenKey(*open, [&](const RegistryKey& found) {
+    const bool argumentsValid = !(reserved || (data && !dataSize));
+    return ReadThroughHandle(key, argumentsValid, KEY_QUERY_VALUE, [&](const RegistryKey& found) {
         const RegistryValue* value = found.FindValue(valueName ? valueName : "");
         return value ? CopyData(*value, type, data, dataSize) : ERROR_FILE_NOT_FOUND;
     });
@@ -340,15 +343,9 @@ LONG RegQueryValue(HKEY key, const char* subKey, char* data, LONG* dataSize) {
 
 LONG RegEnumValue(HKEY key, DWORD index, char* valueName, DWORD* valueNameLength, DWORD* reserved,
                   DWORD* type, BYTE* data, DWORD* dataSize) {
-    std::lock_guard guard(State().mutex);
-    const OpenKey* open = State().Lookup(key);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!valueName || !valueNameLength || reserved || (data && !dataSize))
-        return ERROR_INVALID_PARAMETER;
-    if (!Allows(*open, KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    return ReadOpenKey(*open, [&](const RegistryKey& found) {
+    const bool argumentsValid =
+        !(!valueName || !valueNameLength || reserved || (data && !dataSize));
+    return ReadThroughHandle(key, argumentsValid, KEY_QUERY_VALUE, [&](const RegistryKey& found) {
         if (index >= found.Values().size())
             return ERROR_NO_MORE_ITEMS;
         const RegistryValue& value = found.Values()[index];
@@ -360,37 +357,25 @@ LONG RegEnumValue(HKEY key, DWORD index, char* valueName, DWORD* valueNameLength
 
 LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD* reserved,
                   char* keyClass, DWORD* keyClassLength, FILETIME* /*lastWriteTime*/) {
-    std::lock_guard guard(State().mutex);
-    const OpenKey* open = State().Lookup(key);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!name || !nameLength || reserved || (keyClass && !keyClassLength))
-        return ERROR_INVALID_PARAMETER;
-    if (!Allows(*open, KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
-    return ReadOpenKey(*open, [&](const RegistryKey& found) {
-        if (index >= found.Subkeys().size())
-            return ERROR_NO_MORE_ITEMS;
-        LONG status = CopyName(found.Subkeys()[index].Name(), name, nameLength);
-        if (status == ERROR_SUCCESS && keyClass)
-            status = CopyName("", keyClass, keyClassLength); // keys have no class
-        return status;
-    });
+    const bool argumentsValid =
+        !(!name || !nameLength || reserved || (keyClass && !keyClassLength));
+    return ReadThroughHandle(
+        key, argumentsValid, KEY_ENUMERATE_SUB_KEYS, [&](const RegistryKey& found) {
+            if (index >= found.Subkeys().size())
+                return ERROR_NO_MORE_ITEMS;
+            LONG status = CopyName(found.Subkeys()[index].Name(), name, nameLength);
+            if (status == ERROR_SUCCESS && keyClass)
+                status = CopyName("", keyClass, keyClassLength); // keys have no class
+            return status;
+        });
 }
 
 LONG RegQueryInfoKey(HKEY key, char* keyClass, DWORD* keyClassLength, DWORD* reserved,
                      DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values,
                      DWORD* maxValueNameLength, DWORD* maxValueLength,
                      DWORD* securityDescriptorSize, FILETIME* /*lastWriteTime*/) {
-    std::lock_guard guard(State().mutex);
-    const OpenKey* open = State().Lookup(key);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (reserved || (keyClass && !keyClassLength))
-        return ERROR_INVALID_PARAMETER;
-    if (!Allows(*open, KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    return ReadOpenKey(*open, [&](const RegistryKey& found) {
+    const bool argumentsValid = !(reserved || (keyClass && !keyClassLength));
+    return ReadThroughHandle(key, argumentsValid, KEY_QUERY_VALUE, [&](const RegistryKey& found) {
         if (keyClass) {
             if (const LONG status = CopyName("", keyClass, keyClassLength); status != ERROR_SUCCESS)
                 return status;
