@@ -4,6 +4,7 @@
 #include "platform/gdi/dib.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -30,14 +31,27 @@ ImageDib::ImageDib(const pxImage& image, int32_t firstRow, int32_t rows,
     const size_t rowBytes = static_cast<size_t>(image.GetWidth()) * bytesPerPixel;
     const size_t stride = (rowBytes + 3) & ~size_t{3};
 
-    bits.assign(stride * static_cast<size_t>(count), 0);
-    for (int32_t row = 0; row < count; ++row)
-        std::memcpy(bits.data() + stride * static_cast<size_t>(row), image.Row(top + row),
-                    rowBytes);
+    // A negative height is a top-down bitmap, whose first row is lowest in memory.
+    int32_t height = -count;
+    const auto imageStride = static_cast<std::ptrdiff_t>(image.GetStride());
+    if (count == 0) {
+        bits = nullptr;
+    } else if (imageStride == static_cast<std::ptrdiff_t>(stride)) {
+        bits = image.Row(top);
+    } else if (imageStride == -static_cast<std::ptrdiff_t>(stride)) {
+        bits = image.Row(top + count - 1);
+        height = count;
+    } else {
+        copied.resize(stride * static_cast<size_t>(count));
+        for (int32_t row = 0; row < count; ++row)
+            std::memcpy(copied.data() + stride * static_cast<size_t>(row), image.Row(top + row),
+                        rowBytes);
+        bits = copied.data();
+    }
 
     info.bmiHeader = {sizeof(win::BITMAPINFOHEADER),
                       image.GetWidth(),
-                      -count,
+                      height,
                       1,
                       static_cast<win::WORD>(bytesPerPixel * 8),
                       win::BI_RGB,
@@ -52,11 +66,11 @@ ImageDib::ImageDib(const pxImage& image, int32_t firstRow, int32_t rows,
 }
 
 void ImageDib::Draw(win::HDC dc, int x, int y) const {
-    if (bits.empty())
+    if (!bits)
         return;
-    const int32_t rows = -info.bmiHeader.biHeight;
+    const int32_t rows = std::abs(info.bmiHeader.biHeight);
     win::SetDIBitsToDevice(dc, x, y, static_cast<win::DWORD>(info.bmiHeader.biWidth),
                            static_cast<win::DWORD>(rows), 0, 0, 0, static_cast<win::UINT>(rows),
-                           bits.data(), info.Info(),
+                           bits, info.Info(),
                            paletteIndices ? win::DIB_PAL_COLORS : win::DIB_RGB_COLORS);
 }

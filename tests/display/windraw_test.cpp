@@ -194,3 +194,38 @@ TEST_F(WinDispDrawing, AnInvalidDisplayDrawsNothing) {
                               "WinDisp::TextOut -- display is not valid, returning\n"),
               std::string::npos);
 }
+
+TEST_F(WinDispDrawing, PicturesReachTheDisplayTheRightWayUpWhateverTheirRowLayout) {
+    Open("320x200x32", 3, 4);
+    // Row y of a picture is (40 * (y + 1), y, 0), whatever the layout in memory.
+    const auto striped = [](px2Size size, int32_t rowAlign, int32_t bottomUp) {
+        pxImage image(size, 3, rowAlign, bottomUp);
+        for (int32_t y = 0; y < size.height; ++y)
+            pxFillRect(
+                image, {0, y, size.width, 1},
+                pxColor::Rgb(static_cast<uint8_t>(40 * (y + 1)), static_cast<uint8_t>(y), 0));
+        return image;
+    };
+    const auto expectRows = [&](int x, int32_t rows, int32_t step, int32_t first) {
+        for (int32_t y = 0; y < rows; ++y) {
+            const int32_t source = first + step * y;
+            EXPECT_EQ(PixelAt(Shown(), x, y), win::RGB(40 * (source + 1), source, 0))
+                << "column " << x << ", row " << y;
+        }
+    };
+
+    const pxImage topDown = striped({4, 4}, 4, 0);
+    const pxImage bottomUp = striped({4, 4}, 4, 1);
+    const pxImage unaligned = striped({3, 4}, 1, 0); // rows of 9 bytes: not a bitmap's
+    const pxImage oddRows(topDown, FIELD_ODD, BOTTOMUP_INHERIT);
+    const px2Pnt at[] = {{0, 0}, {10, 0}, {20, 0}, {30, 0}};
+    display->BltImage(topDown, display->GetBitmapHeader(), &at[0]);
+    display->BltImage(bottomUp, display->GetBitmapHeader(), &at[1]);
+    display->BltImage(unaligned, display->GetBitmapHeader(), &at[2]);
+    display->BltImage(oddRows, display->GetBitmapHeader(), &at[3]);
+    expectRows(0, 4, 1, 0);
+    expectRows(10, 4, 1, 0);
+    expectRows(22, 4, 1, 0);
+    expectRows(30, 2, 2, 1);
+    EXPECT_EQ(PixelAt(Shown(), 30, 2), win::RGB(0, 0, 0)) << "a field of two rows draws two";
+}
