@@ -13,9 +13,9 @@ packages=(
     libxml2-dev
     # the public-domain console font the built-in 8x16 font is made from
     console-setup-linux
-    # tests, benchmarks and fuzzing
+    # tests, benchmarks and fuzzing (xvfb-run needs xauth, only recommended by xvfb)
     googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-    xvfb xdotool imagemagick ffmpeg libjpeg-turbo-progs
+    xvfb xauth xdotool imagemagick ffmpeg libjpeg-turbo-progs
 )
 
 missing=()
