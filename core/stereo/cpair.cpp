@@ -2,6 +2,7 @@
 
 #include "imaging/pxerror.h"
 #include "stereo/cpairmix.h"
+#include "stereo/cpairrows.h"
 
 #include <cstring>
 #include <limits>
@@ -51,6 +52,17 @@ pxCPair::pxCPair(uint32_t layoutWord, const pxImage& leftImage, const pxImage& r
         palette = *pairPalette;
 }
 
+pxCPair::pxCPair(uint32_t layoutWord, px2Size frameSize, int32_t framePixelBytes,
+                 const pxPalette* pairPalette)
+    : bytesPerPixel(framePixelBytes), layout(layoutWord) {
+    const PairType pairType = FlagsToPairType(layout);
+    whole.SetVirtual(frameSize, {0, 0, frameSize.width, frameSize.height}, bytesPerPixel,
+                     FIELD_BOTH, 0);
+    SetupStereoPair(whole, left, right, pairType);
+    if (pairPalette)
+        palette = *pairPalette;
+}
+
 int32_t pxCPair::SetSeparation(int32_t newSeparation) {
     if (newSeparation < 0)
         throw pxError("pxCPair::SetSeparation -- separation (%ld) must be > 0",
@@ -72,8 +84,17 @@ void pxCPair::SetupPair() {
     SetupStereoPair(whole, left, right, FlagsToPairType(layout));
 }
 
+namespace {
+
+// The frame holding both views: a picture, or one still to come.
+bool HasFrame(const pxImage& whole) {
+    return whole.HasBuffer() || whole.IsVirtual();
+}
+
+} // namespace
+
 px2Size pxCPair::CalcConvertSizeFromMono() const {
-    if (!whole.HasBuffer())
+    if (!HasFrame(whole))
         throw pxError("Can't CalcConvertSizeFromMono without mono image!");
     const int32_t width = whole.GetWidth();
     const int32_t height = whole.GetHeight();
@@ -123,7 +144,7 @@ px2Size OutputSize(int64_t width, int64_t height) {
 
 px2Size pxCPair::CalcConvertSize(int32_t outputType) const {
     px2Size eye;
-    if (whole.HasBuffer())
+    if (HasFrame(whole))
         eye = CalcConvertSizeFromMono();
     else if (left.HasBuffer() || right.HasBuffer())
         eye = CalcConvertSizeFromLR();
@@ -145,7 +166,7 @@ px2Size pxCPair::CalcConvertSize(int32_t outputType) const {
     case OUTPUT_ONE_EYE:
         return OutputSize(width, height);
     case OutputCopy:
-        if (!whole.HasBuffer())
+        if (!HasFrame(whole))
             throw pxError(
                 "pxCPair::CalcConvertSizeFromLR -- can't perform OutputCopy on a L/R pair");
         return whole.GetSize();
@@ -170,106 +191,13 @@ px2Pnt pxCPair::CalcCenterPoint(const pxImage& destination, int32_t outputType) 
     return CalcCenterPoint(destination.GetSize(), outputType);
 }
 
-// The eye views are public members: make sure they still are what the sizes
-// were computed from before anything is read through them.
-void pxCPair::CheckEyeViews(const pxImage& first, const pxImage& second) const {
-    const px2Size eye = whole.HasBuffer() ? CalcConvertSizeFromMono() : CalcConvertSizeFromLR();
-    const auto matches = [&](const pxImage& view) {
-        return view.GetPixels() && view.GetWidth() == eye.width && view.GetHeight() == eye.height &&
-               view.GetBytesPerPixel() == bytesPerPixel;
-    };
-    if (!matches(first) || !matches(second))
-        throw pxError("pxCPair::CopyConvert -- eye views (%dx%dx%d, %dx%dx%d) do not match the "
-                      "pair (%dx%dx%d)",
-                      first.GetWidth(), first.GetHeight(), first.GetBytesPerPixel(),
-                      second.GetWidth(), second.GetHeight(), second.GetBytesPerPixel(), eye.width,
-                      eye.height, bytesPerPixel);
-}
-
-namespace {
-
-void CheckPlacement(const pxImage& destination, px2Pnt origin, px2Size need) {
-    if (!destination.GetPixels())
-        throw pxError("pxCPair::CopyConvert -- destination has no pixels");
-    if (origin.x < 0 || origin.y < 0 || int64_t{origin.x} + need.width > destination.GetWidth() ||
-        int64_t{origin.y} + need.height > destination.GetHeight())
-        throw pxError("pxCPair::CopyConvert -- output (%dx%d) at (%d,%d) does not fit the "
-                      "destination (%dx%d)",
-                      need.width, need.height, origin.x, origin.y, destination.GetWidth(),
-                      destination.GetHeight());
-}
-
-void CopySideBySide(const PairConversion& job, int32_t separation) {
-    ShownRows rows({&job.first, &job.second}, job.rowMode, job.pairPalette, job.outputPalette,
-                   job.destination.GetBytesPerPixel());
-    const size_t bytes = static_cast<size_t>(rows.RowBytes());
-    const int32_t secondX = job.first.GetWidth() + separation;
-    for (int32_t k = 0; k < rows.Count(); ++k) {
-        std::memcpy(OutputPixel(job, 0, k), rows.Row(0, k), bytes);
-        std::memcpy(OutputPixel(job, secondX, k), rows.Row(1, k), bytes);
-    }
-}
-
-void CopyOverUnder(const PairConversion& job, int32_t separation) {
-    ShownRows rows({&job.first, &job.second}, job.rowMode, job.pairPalette, job.outputPalette,
-                   job.destination.GetBytesPerPixel());
-    const size_t bytes = static_cast<size_t>(rows.RowBytes());
-    const int32_t secondY = rows.Count() + separation;
-    for (int32_t k = 0; k < rows.Count(); ++k) {
-        std::memcpy(OutputPixel(job, 0, k), rows.Row(0, k), bytes);
-        std::memcpy(OutputPixel(job, 0, secondY + k), rows.Row(1, k), bytes);
-    }
-}
-
-// One view's rows, one output row each: the first eye, or the whole input.
-void CopyRows(const PairConversion& job, const pxImage& view, RowMode rowMode) {
-    ShownRows rows({&view}, rowMode, job.pairPalette, job.outputPalette,
-                   job.destination.GetBytesPerPixel());
-    const size_t bytes = static_cast<size_t>(rows.RowBytes());
-    for (int32_t k = 0; k < rows.Count(); ++k)
-        std::memcpy(OutputPixel(job, 0, k), rows.Row(0, k), bytes);
-}
-
-} // namespace
-
 void pxCPair::CopyConvert(pxImage& destination, px2Pnt origin, int32_t outputType, int32_t swapEyes,
                           pxPalette* outputPalette) {
-    const px2Size need = CalcConvertSize(outputType);
-    if (destination.GetWidth() < need.width || destination.GetHeight() < need.height)
-        throw pxError("Image size (%dx%d) is too small (need at least %dx%d)",
-                      destination.GetWidth(), destination.GetHeight(), need.width, need.height);
-    if (bytesPerPixel > destination.GetBytesPerPixel())
-        throw pxError("Unsupported color depths in CopyConvert (%d(d), %d(s))",
-                      destination.GetBytesPerPixel(), bytesPerPixel);
-    CheckPlacement(destination, origin, need);
-    if (!left.HasBuffer() || !right.HasBuffer())
-        SetupPair();
-
-    const pxImage& first = swapEyes == 1 ? right : left;
-    const pxImage& second = swapEyes == 1 ? left : right;
-    const PairConversion job{
-        first,   second,       destination, origin, ShownRowMode(layout, halveRows),
-        palette, outputPalette};
+    pxPairRowConverter converter(*this, destination, origin, outputType, swapEyes, outputPalette);
     if (outputType == OutputCopy) {
-        CopyRows(job, whole, RowMode::Plain);
+        converter.PutFrameRows(whole);
         return;
     }
-    CheckEyeViews(first, second);
-    switch (outputType) {
-    case OUTPUT_INTERLEAVED:
-        ConvertInterleaved(job);
-        break;
-    case OUTPUT_SIDE_BY_SIDE:
-        CopySideBySide(job, separation);
-        break;
-    case OUTPUT_ONE_EYE:
-        CopyRows(job, first, job.rowMode);
-        break;
-    case OUTPUT_OVER_UNDER:
-        CopyOverUnder(job, separation);
-        break;
-    default:
-        ConvertAnaglyph(job, outputType);
-        break;
-    }
+    converter.PutEyeRows(pxPairRowConverter::EYE_LEFT, left);
+    converter.PutEyeRows(pxPairRowConverter::EYE_RIGHT, right);
 }

@@ -46,6 +46,11 @@ public:
     // Two eye pictures of the same size and depth; whole stays empty.
     pxCPair(uint32_t layout, const pxImage& left, const pxImage& right,
             const pxPalette* palette = nullptr);
+    // A frame of frameSize that is still to come (a picture being decoded):
+    // whole and the eyes are views without pixels, so the pair gives the
+    // sizes, and the frame's rows go to a pxPairRowConverter as they arrive.
+    pxCPair(uint32_t layout, px2Size frameSize, int32_t bytesPerPixel,
+            const pxPalette* palette = nullptr);
 
     // Gap in pixels (side by side) or rows (over/under) between the eyes.
     // Returns the previous value.

@@ -3,7 +3,6 @@
 #include "imaging/pxerror.h"
 #include "stereo/cpair.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -63,18 +62,21 @@ void GreyFromEveryByte(uint8_t* __restrict grey, const uint8_t* __restrict sourc
         grey[j] = GreyOfBytes(source[j], source[j + 1], source[j + 2]);
 }
 
-// Byte j of out comes from byte j of blue, green or red, by the channel of j.
-void MergeChannels(uint8_t* __restrict out, const uint8_t* __restrict blue,
-                   const uint8_t* __restrict green, const uint8_t* __restrict red, int32_t bytes) {
+// Byte j of out keeps its value where keep says so, else takes byte j of the
+// blue, green or red feed by the channel of j.
+void BlendChannels(uint8_t* __restrict out, const uint8_t* __restrict blue,
+                   const uint8_t* __restrict green, const uint8_t* __restrict red,
+                   const uint8_t* __restrict keep, int32_t bytes) {
     int32_t j = 0;
     for (; j + kBlock <= bytes; j += kBlock)
         for (int32_t k = 0; k < kBlock; ++k)
-            out[j + k] = static_cast<uint8_t>((blue[j + k] & kChannelMasks.of[0][k]) |
-                                              (green[j + k] & kChannelMasks.of[1][k]) |
-                                              (red[j + k] & kChannelMasks.of[2][k]));
+            out[j + k] = static_cast<uint8_t>(
+                (out[j + k] & keep[k]) | (blue[j + k] & kChannelMasks.of[0][k]) |
+                (green[j + k] & kChannelMasks.of[1][k]) | (red[j + k] & kChannelMasks.of[2][k]));
     const uint8_t* const channels[3] = {blue, green, red};
     for (; j < bytes; ++j)
-        out[j] = channels[j % 3][j];
+        if (!keep[j % kBlock])
+            out[j] = channels[j % 3][j];
 }
 
 // 1-byte indices to blue, green, red (and a zero fourth byte) per pixel.
@@ -88,6 +90,14 @@ void ExpandIndices(uint8_t* out, const uint8_t* indices, int32_t width, int32_t 
         if (bytesPerPixel == 4)
             out[3] = 0;
     }
+}
+
+// The pair's palette with black beyond its count, so no index reads past it.
+std::array<pxColor, pxPalette::kMaxColours> FullPalette(const pxPalette& palette) {
+    std::array<pxColor, pxPalette::kMaxColours> colours{};
+    for (int i = 0; i < palette.GetCount(); ++i)
+        colours[static_cast<size_t>(i)] = palette[i];
+    return colours;
 }
 
 [[noreturn]] void RefuseDepths(int32_t pairBytesPerPixel, int32_t destinationBytesPerPixel) {
@@ -108,18 +118,43 @@ int64_t ShownRowCount(int64_t eyeHeight, RowMode mode) {
     }
 }
 
-ShownRows::ShownRows(std::initializer_list<const pxImage*> eyeList, RowMode rowMode,
-                     const pxPalette& pairPalette, pxPalette* outputPalette,
-                     int32_t destinationDepth)
-    : eyes(eyeList), mode(rowMode), width(eyes.front()->GetWidth()),
-      count(static_cast<int32_t>(ShownRowCount(eyes.front()->GetHeight(), rowMode))),
-      destinationBytesPerPixel(destinationDepth), rowBytes(width * destinationDepth) {
-    const int32_t pairBytesPerPixel = eyes.front()->GetBytesPerPixel();
+pxColor AverageColours(const pxColor& a, const pxColor& b) {
+    return pxColor::Rgb(static_cast<uint8_t>((a.red + b.red) / 2),
+                        static_cast<uint8_t>((a.green + b.green) / 2),
+                        static_cast<uint8_t>((a.blue + b.blue) / 2));
+}
+
+AveragedColours::AveragedColours(const std::vector<const pxImage*>& eyes,
+                                 const pxPalette& pairPalette, pxPalette& outputPalette)
+    : quantizer(std::make_unique<octTree>(kAveragedColours)) {
+    const auto colours = FullPalette(pairPalette);
+    const int32_t count = eyes.front()->GetHeight() / 2;
+    for (int32_t k = 0; k < count; ++k)
+        for (const pxImage* eye : eyes) {
+            const uint8_t* upper = eye->Row(2 * k);
+            const uint8_t* lower = eye->Row(2 * k + 1);
+            for (int32_t x = 0; x < eye->GetWidth(); ++x) {
+                const pxColor colour = AverageColours(colours[upper[x]], colours[lower[x]]);
+                quantizer->insert_color(colour.red, colour.green, colour.blue);
+            }
+        }
+    quantizer->gen_colormap(outputPalette, kFirstAveragedIndex);
+}
+
+uint8_t AveragedColours::IndexOf(const pxColor& colour) const {
+    return static_cast<uint8_t>(
+        quantizer->map_inserted_color(colour.red, colour.green, colour.blue));
+}
+
+ShownRows::ShownRows(int32_t eyeWidth, int32_t pairBytesPerPixel, RowMode rowMode,
+                     const pxPalette& pairPalette, bool paletteGiven, int32_t destinationDepth)
+    : colours(FullPalette(pairPalette)), mode(rowMode), width(eyeWidth),
+      destinationBytesPerPixel(destinationDepth), rowBytes(eyeWidth * destinationDepth) {
     if (mode == RowMode::Halved) {
         if (pairBytesPerPixel == 3) {
             making = Making::Average;
         } else if (pairBytesPerPixel == 1) {
-            if (!outputPalette)
+            if (!paletteGiven)
                 throw pxError("pxCPair::CopyConvert -- palette was not specified, but is needed "
                               "to convert this pair to Interleaved");
             making = Making::AverageIndexed;
@@ -130,6 +165,7 @@ ShownRows::ShownRows(std::initializer_list<const pxImage*> eyeList, RowMode rowM
         }
         if (destinationBytesPerPixel != pairBytesPerPixel)
             RefuseDepths(pairBytesPerPixel, destinationBytesPerPixel);
+        upper.resize(static_cast<size_t>(rowBytes));
     } else if (destinationBytesPerPixel != pairBytesPerPixel) {
         if (pairBytesPerPixel != 1 || destinationBytesPerPixel < 3)
             RefuseDepths(pairBytesPerPixel, destinationBytesPerPixel);
@@ -137,176 +173,91 @@ ShownRows::ShownRows(std::initializer_list<const pxImage*> eyeList, RowMode rowM
             throw pxError("pxCPair::CopyConvert -- Invalid palette (need to call SetPalette?)");
         making = Making::Expand;
     }
-
-    for (int i = 0; i < pairPalette.GetCount(); ++i)
-        colours[static_cast<size_t>(i)] = pairPalette[i];
     if (making != Making::None)
-        scratch.assign(eyes.size(), std::vector<uint8_t>(static_cast<size_t>(rowBytes)));
-    if (making == Making::AverageIndexed) {
-        quantizer = std::make_unique<octTree>(kAveragedColours);
-        QuantizeAveragedColours();
-        quantizer->gen_colormap(*outputPalette, kFirstAveragedIndex);
-    }
+        made.resize(static_cast<size_t>(rowBytes));
 }
 
-pxColor ShownRows::AveragedColour(const uint8_t* upper, const uint8_t* lower, int32_t x) const {
-    const pxColor& a = colours[upper[x]];
-    const pxColor& b = colours[lower[x]];
-    return pxColor::Rgb(static_cast<uint8_t>((a.red + b.red) / 2),
-                        static_cast<uint8_t>((a.green + b.green) / 2),
-                        static_cast<uint8_t>((a.blue + b.blue) / 2));
-}
-
-void ShownRows::QuantizeAveragedColours() {
-    for (int32_t k = 0; k < count; ++k)
-        for (const pxImage* eye : eyes) {
-            const uint8_t* upper = eye->Row(2 * k);
-            const uint8_t* lower = eye->Row(2 * k + 1);
-            for (int32_t x = 0; x < width; ++x) {
-                const pxColor colour = AveragedColour(upper, lower, x);
-                quantizer->insert_color(colour.red, colour.green, colour.blue);
-            }
-        }
-}
-
-const uint8_t* ShownRows::Row(size_t eye, int32_t k) {
-    const pxImage& view = *eyes[eye];
-    const int32_t sourceRow = mode == RowMode::Doubled ? k / 2 : k;
-    if (making == Making::None)
-        return view.Row(sourceRow);
-
-    uint8_t* out = scratch[eye].data();
+void ShownRows::Put(const uint8_t* row, const Show& show) {
+    const int32_t eyeRow = eyeRows++;
     switch (making) {
+    case Making::None:
+        break;
     case Making::Expand:
-        ExpandIndices(out, view.Row(sourceRow), width, destinationBytesPerPixel, colours);
+        ExpandIndices(made.data(), row, width, destinationBytesPerPixel, colours);
+        row = made.data();
         break;
-    case Making::Average:
-        AverageBytes(out, view.Row(2 * k), view.Row(2 * k + 1), rowBytes);
-        break;
-    default: {
-        const uint8_t* upper = view.Row(2 * k);
-        const uint8_t* lower = view.Row(2 * k + 1);
-        for (int32_t x = 0; x < width; ++x) {
-            const pxColor colour = AveragedColour(upper, lower, x);
-            out[x] = static_cast<uint8_t>(
-                quantizer->map_inserted_color(colour.red, colour.green, colour.blue));
+    default:
+        // Rows are averaged in pairs: keep the first of a pair until the second comes.
+        if (eyeRow % 2 == 0) {
+            std::memcpy(upper.data(), row, static_cast<size_t>(rowBytes));
+            return;
         }
+        if (making == Making::Average) {
+            AverageBytes(made.data(), upper.data(), row, rowBytes);
+        } else {
+            for (int32_t x = 0; x < width; ++x)
+                made[static_cast<size_t>(x)] = averaged->IndexOf(
+                    AverageColours(colours[upper[static_cast<size_t>(x)]], colours[row[x]]));
+        }
+        row = made.data();
+        break;
     }
-    }
-    return out;
+    show(shown++, row);
+    if (mode == RowMode::Doubled)
+        show(shown++, row);
 }
 
-uint8_t* OutputPixel(const PairConversion& job, int32_t x, int32_t y) {
-    const pxImage& destination = job.destination;
-    return destination.Row(job.origin.y + y) +
-           static_cast<std::ptrdiff_t>(job.origin.x + x) * destination.GetBytesPerPixel();
-}
-
-void ConvertInterleaved(const PairConversion& job) {
-    if (job.rowMode == RowMode::Doubled)
-        throw pxError(
-            "pxCPair::CopyConvertInterleaved -- half height to full height not supported yet.");
-    ShownRows rows({&job.first, &job.second}, job.rowMode, job.pairPalette, job.outputPalette,
-                   job.destination.GetBytesPerPixel());
-    const size_t bytes = static_cast<size_t>(rows.RowBytes());
-    for (int32_t k = 0; k < rows.Count(); ++k) {
-        std::memcpy(OutputPixel(job, 0, 2 * k), rows.Row(0, k), bytes);
-        std::memcpy(OutputPixel(job, 0, 2 * k + 1), rows.Row(1, k), bytes);
-    }
-}
-
-namespace {
-
-// What feeds one colour channel of an anaglyph pixel.
-enum class Feed { FirstGrey, SecondGrey, FirstByte, SecondByte, Nothing };
-
-// The feeds of the blue, green and red bytes (a pixel's byte order).
-using Recipe = std::array<Feed, 3>;
-
-Recipe RecipeFor(int32_t outputType) {
+AnaglyphChannels::AnaglyphChannels(int32_t outputType, int32_t bytes)
+    : rowBytes(bytes), zeros(static_cast<size_t>(bytes)), grey(static_cast<size_t>(bytes) + 2) {
+    // Blue, green, red: fed by which eye (-1: by neither, so zero), from its grey or bytes.
+    struct Channel {
+        int eye;
+        bool grey;
+    };
+    std::array<Channel, 3> channels;
     switch (outputType) {
     case OUTPUT_PURE_RED_BLUE:
-        return {Feed::SecondGrey, Feed::Nothing, Feed::FirstGrey};
+        channels = {{{1, true}, {-1, false}, {0, true}}};
+        break;
     case OUTPUT_PURE_RED_GREEN:
-        return {Feed::Nothing, Feed::SecondGrey, Feed::FirstGrey};
+        channels = {{{-1, false}, {1, true}, {0, true}}};
+        break;
     case OUTPUT_GREY_RED_BLUE:
     case OUTPUT_GREY_RED_GREEN:
-        return {Feed::SecondGrey, Feed::SecondGrey, Feed::FirstGrey};
+        channels = {{{1, true}, {1, true}, {0, true}}};
+        break;
     default:
-        return {Feed::SecondByte, Feed::SecondByte, Feed::FirstByte};
+        channels = {{{1, false}, {1, false}, {0, false}}};
+        break;
     }
-}
-
-// Mixes rows of the two eyes into anaglyph rows by a recipe.
-class AnaglyphMixer {
-public:
-    AnaglyphMixer(const Recipe& recipe, int32_t rowBytes)
-        : recipe(recipe), rowBytes(rowBytes), zeros(static_cast<size_t>(rowBytes)) {
-        for (auto& grey : greys)
-            grey.assign(static_cast<size_t>(rowBytes + kGreyLead), 0);
-    }
-
-    void Mix(uint8_t* out, const uint8_t* first, const uint8_t* second) {
-        const uint8_t* rows[2] = {first, second};
-        for (int eye = 0; eye < 2; ++eye)
-            if (Uses(eye == 0 ? Feed::FirstGrey : Feed::SecondGrey))
-                GreyFromEveryByte(Grey(eye), rows[eye], rowBytes - 2);
-        const uint8_t* feeds[3];
-        for (int channel = 0; channel < 3; ++channel)
-            feeds[channel] = FeedRow(recipe[static_cast<size_t>(channel)], channel, rows);
-        MergeChannels(out, feeds[0], feeds[1], feeds[2], rowBytes);
-    }
-
-private:
-    // A grey row starts this far into its buffer, so that it can be read
-    // shifted back by up to two bytes (see FeedRow).
-    static constexpr int32_t kGreyLead = 2;
-
-    bool Uses(Feed feed) const {
-        return std::find(recipe.begin(), recipe.end(), feed) != recipe.end();
-    }
-    uint8_t* Grey(int eye) { return greys[eye].data() + kGreyLead; }
-
-    // The row whose byte j is what byte j of the output takes when j is of
-    // this channel. A pixel's grey sits at its first byte, so channel c reads
-    // the grey row shifted back by c bytes.
-    const uint8_t* FeedRow(Feed feed, int channel, const uint8_t* const rows[2]) {
-        switch (feed) {
-        case Feed::FirstGrey:
-            return Grey(0) - channel;
-        case Feed::SecondGrey:
-            return Grey(1) - channel;
-        case Feed::FirstByte:
-            return rows[0];
-        case Feed::SecondByte:
-            return rows[1];
-        default:
-            return zeros.data();
+    for (int channel = 0; channel < 3; ++channel) {
+        const Channel& source = channels[static_cast<size_t>(channel)];
+        EyeFeed& feed = feeds[source.eye < 0 ? 0 : static_cast<size_t>(source.eye)];
+        feed.writes[static_cast<size_t>(channel)] = true;
+        if (source.eye >= 0) {
+            feed.fromEye[static_cast<size_t>(channel)] = true;
+            feed.grey = source.grey;
         }
     }
+    for (EyeFeed& feed : feeds)
+        for (int32_t k = 0; k < kBlock; ++k)
+            feed.keep[static_cast<size_t>(k)] = feed.writes[static_cast<size_t>(k % 3)] ? 0 : 0xFF;
+}
 
-    Recipe recipe;
-    int32_t rowBytes;
-    std::vector<uint8_t> zeros;
-    std::vector<uint8_t> greys[2];
-};
-
-} // namespace
-
-void ConvertAnaglyph(const PairConversion& job, int32_t outputType) {
-    const int32_t pairBytesPerPixel = job.first.GetBytesPerPixel();
-    if (pairBytesPerPixel == 1)
-        throw pxError("pxCPair::CopyConvert -- 256 anaglyph not supported yet");
-    if (pairBytesPerPixel != 3)
-        throw pxError("pxCPair::CopyConvert -- anaglyphs need a 3 byte per pixel pair, not %d",
-                      pairBytesPerPixel);
-    if (job.destination.GetBytesPerPixel() != 3)
-        throw pxError("pxCPair::CopyConvert -- anaglyphs need a 3 byte per pixel destination, "
-                      "not %d",
-                      job.destination.GetBytesPerPixel());
-
-    ShownRows rows({&job.first, &job.second}, job.rowMode, job.pairPalette, job.outputPalette, 3);
-    AnaglyphMixer mixer(RecipeFor(outputType), rows.RowBytes());
-    for (int32_t k = 0; k < rows.Count(); ++k)
-        mixer.Mix(OutputPixel(job, 0, k), rows.Row(0, k), rows.Row(1, k));
+void AnaglyphChannels::Write(int eye, uint8_t* out, const uint8_t* row) {
+    const EyeFeed& feed = feeds[static_cast<size_t>(eye)];
+    // A pixel's grey sits at its first byte, two bytes into the buffer, so
+    // that channel c can read it shifted back by c bytes.
+    uint8_t* greyRow = grey.data() + 2;
+    if (feed.grey)
+        GreyFromEveryByte(greyRow, row, rowBytes - 2);
+    const uint8_t* channelFeeds[3];
+    for (int channel = 0; channel < 3; ++channel) {
+        if (!feed.fromEye[static_cast<size_t>(channel)])
+            channelFeeds[channel] = zeros.data();
+        else
+            channelFeeds[channel] = feed.grey ? greyRow - channel : row;
+    }
+    BlendChannels(out, channelFeeds[0], channelFeeds[1], channelFeeds[2], feed.keep.data(),
+                  rowBytes);
 }

@@ -404,16 +404,29 @@ TEST(PxCPair, IndexedPairsCopyOrExpandThroughThePalette) {
     palette[7] = pxColor::Rgb(9, 8, 7);
     pxCPair pair(kSideBySideLeftFirst | LAYOUT_HALF_HEIGHT, picture, &palette);
 
-    // Same depth: indices copied, rows doubled, no palette needed.
+    // Same depth: doubled rows side by side need the output palette, though
+    // the indices are copied unchanged and every row is shown twice.
     pxImage same({4, 2}, 1);
-    pair.CopyConvert(same, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0);
+    FillBytes(same, 0xEE);
+    EXPECT_EQ(ThrownMessage([&] {
+                  pair.CopyConvert(same, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0);
+              }),
+              "pxCPair::CopyConvertInterleaved -- palette was not specified, but is needed to "
+              "convert this pair to Interleaved");
+    EXPECT_TRUE(Untouched(same, same.GetRect(), 0xEE));
+    pxPalette output;
+    pair.CopyConvert(same, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0, &output);
     EXPECT_EQ(same.Row(1)[2], 200);
     EXPECT_EQ(same.Row(1)[1], 6);
+    FillBytes(same, 0xEE); // one eye needs no palette
+    pair.CopyConvert(same, {0, 0}, OUTPUT_ONE_EYE, 1);
+    EXPECT_EQ(same.Row(1)[0], 200);
+    EXPECT_EQ(same.Row(1)[2], 0xEE);
 
     // Wider destination: blue, green, red of the pair's palette; an index
     // beyond the palette's count is black.
     pxImage wide({4, 2}, 3);
-    pair.CopyConvert(wide, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0);
+    pair.CopyConvert(wide, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0, &output);
     EXPECT_EQ(PixelAt(wide, 0, 1), (Pixel{0, 0, 255}));
     EXPECT_EQ(PixelAt(wide, 1, 0), (Pixel{3, 2, 1}));
     EXPECT_EQ(PixelAt(wide, 2, 0), (Pixel{0, 0, 0}));
@@ -427,7 +440,7 @@ TEST(PxCPair, IndexedPairsCopyOrExpandThroughThePalette) {
     none.SetCount(0);
     pair.SetPalette(none);
     EXPECT_EQ(ThrownMessage([&] {
-                  pair.CopyConvert(wide, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0);
+                  pair.CopyConvert(wide, {0, 0}, OUTPUT_SIDE_BY_SIDE, 0, &output);
               }),
               "pxCPair::CopyConvert -- Invalid palette (need to call SetPalette?)");
 }
