@@ -1,26 +1,35 @@
-// bxscene: renders the stereo sample scene and writes its two eye pictures.
+// bxscene: renders the stereo sample scene, or a pair of fractal noise, and
+// writes its two eye pictures.
 //
-//   bxscene LEFT RIGHT [WIDTH HEIGHT]
+//   bxscene [--noise] LEFT RIGHT [WIDTH HEIGHT]
 #include "bxconvert/writers.h"
+#include "scenegen/stereonoise.h"
 #include "scenegen/stereoscene.h"
 
 #include "imaging/pxerror.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 5) {
-        std::fputs("usage: bxscene LEFT RIGHT [WIDTH HEIGHT]\n", stderr);
+    const bool noise = argc > 1 && std::strcmp(argv[1], "--noise") == 0;
+    char** arguments = argv + (noise ? 2 : 1);
+    const int count = argc - (noise ? 2 : 1);
+    if (count != 2 && count != 4) {
+        std::fputs("usage: bxscene [--noise] LEFT RIGHT [WIDTH HEIGHT]\n", stderr);
         return 2;
     }
-    const int width = argc == 5 ? std::atoi(argv[3]) : 800;
-    const int height = argc == 5 ? std::atoi(argv[4]) : 600;
+    const int width = count == 4 ? std::atoi(arguments[2]) : 800;
+    const int height = count == 4 ? std::atoi(arguments[3]) : 600;
     try {
         pxImage left, right;
-        RenderStereoScene(width, height, left, right);
-        WritePicture(argv[1], left, nullptr);
-        WritePicture(argv[2], right, nullptr);
+        if (noise)
+            RenderStereoNoise(width, height, left, right);
+        else
+            RenderStereoScene(width, height, left, right);
+        WritePicture(arguments[0], left, nullptr);
+        WritePicture(arguments[1], right, nullptr);
         return 0;
     } catch (const pxError& error) {
         std::fprintf(stderr, "%s\n", error.GetMessage());
