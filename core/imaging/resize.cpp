@@ -3,6 +3,7 @@
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,15 +16,17 @@ namespace {
 // Steps are in thousandths of a source pixel.
 constexpr int64_t kUnit = 1000;
 
-// The scaled size, truncated toward zero. A factor that is not a number,
-// not positive, or gives a size below one pixel or beyond 32 bits is refused,
-// as is a scaled picture that would not lie wholly inside the destination.
+// The scaled size, truncated toward zero. A factor that is not a positive
+// number, or gives a size beyond 32 bits, is refused, as is a scaled picture
+// that would not lie wholly inside the destination. A small factor may scale
+// a side to nothing; the stepping still keeps the first pixel and row, as far
+// as the destination has room for them.
 px2Size CheckedScaledSize(const pxImage& destination, const pxImage& source, double xZoom,
                           double yZoom, px2Pnt position) {
     const double width = std::trunc(source.GetWidth() * xZoom);
     const double height = std::trunc(source.GetHeight() * yZoom);
     constexpr double kLargest = std::numeric_limits<int32_t>::max();
-    if (!(width >= 1 && width <= kLargest && height >= 1 && height <= kLargest))
+    if (!(xZoom > 0 && yZoom > 0 && width <= kLargest && height <= kLargest))
         throw pxError("ResizeDDA: bad zoom (%f x %f) for src (%dx%d)", xZoom, yZoom,
                       source.GetWidth(), source.GetHeight());
     const px2Size scaled{static_cast<int32_t>(width), static_cast<int32_t>(height)};
@@ -60,6 +63,13 @@ void LogRowMismatch(const pxImage& destination, const pxImage& source, double xZ
           static_cast<int>(lineLength), static_cast<int>(rowCapacity), kStars);
 }
 
+// The step for a factor, in thousandths. Tiny factors give steps beyond any
+// picture's size; they are capped there, which keeps the same pixels.
+int64_t Step(double zoom) {
+    constexpr double kLongestStep = double{int64_t{1} << 40};
+    return static_cast<int64_t>(std::min(static_cast<double>(kUnit) / zoom, kLongestStep));
+}
+
 // Builds one scaled row into line (which bounds it) and returns its length in bytes.
 template <int B>
 size_t BuildLine(std::vector<uint8_t>& line, const uint8_t* sourceRow, int32_t sourceWidth,
@@ -79,8 +89,8 @@ size_t BuildLine(std::vector<uint8_t>& line, const uint8_t* sourceRow, int32_t s
 template <int B>
 void Scale(pxImage& destination, const pxImage& source, double xZoom, double yZoom,
            px2Pnt position) {
-    const auto stepX = static_cast<int64_t>(static_cast<double>(kUnit) / xZoom);
-    const auto stepY = static_cast<int64_t>(static_cast<double>(kUnit) / yZoom);
+    const int64_t stepX = Step(xZoom);
+    const int64_t stepY = Step(yZoom);
     // The stepping may give one pixel or row more than the scaled size (or
     // more still for factors whose step truncates); the room left to the
     // destination's right and bottom edges bounds both.

@@ -102,6 +102,22 @@ TEST_F(ResizeTest, FactorTwoMakesBlocksAndHalfKeepsEvenPixels) {
     EXPECT_EQ(Origin(halved, 1, 0), std::make_pair(2, 0));
     EXPECT_EQ(Origin(halved, 2, 0), std::make_pair(4, 0));
     EXPECT_EQ(Origin(halved, 3, 0).first, -1);
+
+    // Factors that scale a side to nothing still keep the first pixel and row.
+    pxImage tall = Blank(2, 3, 3);
+    ResizeDDA(tall, Numbered(1, 2, 3), 0.5, 1.0, {1, 0});
+    EXPECT_EQ(Origin(tall, 1, 0), std::make_pair(0, 0));
+    EXPECT_EQ(Origin(tall, 1, 1), std::make_pair(0, 1));
+    EXPECT_EQ(Origin(tall, 0, 0).first, -1);
+    EXPECT_EQ(Origin(tall, 1, 2).first, -1);
+    pxImage dot = Blank(3, 2, 3);
+    ResizeDDA(dot, Numbered(4, 4, 3), 0.2, 1e-9, {0, 0});
+    EXPECT_EQ(Origin(dot, 0, 0), std::make_pair(0, 0));
+    EXPECT_EQ(Origin(dot, 1, 0).first, -1);
+    EXPECT_EQ(Origin(dot, 0, 1).first, -1);
+    // At the destination's very edge nothing fits, and nothing is written.
+    ResizeDDA(dot, Numbered(4, 4, 3), 0.2, 0.2, {3, 2});
+    EXPECT_EQ(Origin(dot, 2, 1).first, -1);
 }
 
 TEST_F(ResizeTest, HalfWidthKeepsEveryRowAtBothDepths) {
@@ -175,8 +191,8 @@ TEST_F(ResizeTest, RefusalsComeBeforeAnyWrite) {
 
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();
-    const std::pair<double, double> badFactors[] = {{0.0, 1.0}, {1.0, -2.0},  {nan, 1.0},
-                                                    {1.0, inf}, {1e300, 1.0}, {0.2, 1.0}};
+    const std::pair<double, double> badFactors[] = {
+        {0.0, 1.0}, {1.0, -2.0}, {nan, 1.0}, {1.0, inf}, {1e300, 1.0}};
     for (const auto& [x, y] : badFactors) {
         char expected[512];
         std::snprintf(expected, sizeof expected, "ResizeDDA: bad zoom (%f x %f) for src (4x2)", x,
@@ -212,7 +228,7 @@ TEST_F(ResizeTest, RefusalsComeBeforeAnyWrite) {
     EXPECT_EQ(ThrownMessage([&] {
                   ResizeDDA(destination, pxImage(), 1.0, 1.0, {0, 0});
               }),
-              "ResizeDDA: bad zoom (1.000000 x 1.000000) for src (0x0)");
+              "Color depths don't match (0 3) in ResizeDDA");
 
     EXPECT_TRUE(AllUntouched(destination));
     EXPECT_TRUE(AllUntouched(grey));
