@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/wait.h>
 
 using namespace fixtures;
@@ -22,9 +23,12 @@ struct ProgramRun {
     std::string err;
 };
 
-ProgramRun Convert(const std::string& arguments, const TempDir& dir) {
+// Runs the program with arguments, in workingDirectory when one is given.
+ProgramRun Convert(const std::string& arguments, const TempDir& dir,
+                   const std::string& workingDirectory = "") {
     const std::string errPath = dir.Write("stderr.txt", {});
     const std::string command =
+        (workingDirectory.empty() ? "" : "cd '" + workingDirectory + "' && ") +
         std::string(BXCONVERT_PROGRAM) + " " + arguments + " 2>'" + errPath + "'";
     ProgramRun run;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -225,8 +229,89 @@ TEST(Bxconvert, ErrorsGoToStandardErrorWithTheirStatus) {
     EXPECT_EQ(Convert("-bogus a b", dir).status, 2);
     EXPECT_EQ(Convert("-quality=0 a b", dir).status, 2);
     EXPECT_EQ(Convert("-layout=zz a b", dir).status, 2);
+    // A file whose name starts with "-" can be named after "--".
+    const std::string dashed = dir.Write("-pair.ppm", {});
+    WritePicture(dashed.c_str(), pair.left, nullptr);
+    const std::string folder = std::filesystem::path(dashed).parent_path();
+    EXPECT_EQ(Convert("-oform=left -- -pair.ppm '" + out + "'", dir, folder).status, 0);
+    EXPECT_EQ(Convert("-oform=left -pair.ppm '" + out + "'", dir, folder).status, 2);
     const ProgramRun extension =
         Convert("'" + pair.leftPath + "' '" + dir.Write("o.gif", {}) + "'", dir);
     EXPECT_EQ(extension.status, 1);
     EXPECT_NE(extension.err.find("unknown file extension"), std::string::npos);
+}
+
+TEST(Bxconvert, EveryDepthConvertsInEveryMethodAndFormat) {
+    // The same colours as a palette BMP, a 24-bit PPM and a 32-bit Targa.
+    const TempDir dir;
+    const Picture indexed = IndexedPicture(24, 8, 16);
+    Picture colour{24, 8, 3, {}, {}};
+    Picture deep{24, 8, 4, {}, {}};
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 24; ++x) {
+            const pxColor c = indexed.palette[*indexed.At(x, y)];
+            colour.pixels.insert(colour.pixels.end(), {c.blue, c.green, c.red});
+            deep.pixels.insert(deep.pixels.end(), {c.blue, c.green, c.red, 255});
+        }
+    TgaForm thirtyTwoBits;
+    thirtyTwoBits.depth = 32;
+    const std::string inputs[] = {
+        dir.Write("colour.ppm", EncodePpm(colour, false, 255)),
+        dir.Write("indexed.bmp", EncodeBmp(indexed, {8})),
+        dir.Write("deep.tga", EncodeTga(deep, thirtyTwoBits)),
+    };
+    ASSERT_NE(Convert("--info '" + inputs[2] + "'", dir).out.find("bytes-per-pixel: 4\n"),
+              std::string::npos);
+
+    const char* methods[] = {"tessel",        "interleaved_rl", "interleaved_lr",
+                             "crosseye",      "parallel",       "anaglyph_c_rb",
+                             "anaglyph_c_br", "anaglyph_g_rb",  "anaglyph_g_rg",
+                             "anaglyph_g_br", "anaglyph_g_gr",  "anaglyphrb",
+                             "anaglyphrg",    "anaglyphbr",     "anaglyphgr",
+                             "pageflip",      "winspex",        "ospi",
+                             "left",          "right",          "overunder",
+                             "copy"};
+    for (const char* layout : {"-layout=0x40201", ""})
+        for (const char* method : methods) {
+            SCOPED_TRACE(std::string(method) + " " + layout);
+            Read reference;
+            for (const std::string& input : inputs) {
+                const std::string out = dir.Write("out.ppm", {});
+                const ProgramRun run = Convert(std::string("-oform=") + method + " " + layout +
+                                                   " '" + input + "' '" + out + "'",
+                                               dir);
+                ASSERT_EQ(run.status, 0) << input << ": " << run.err;
+                Read read;
+                ReadBack(out, read);
+                if (!reference.image.HasBuffer()) {
+                    reference.image = read.image;
+                    continue;
+                }
+                ASSERT_EQ(read.image.GetWidth(), reference.image.GetWidth()) << input;
+                ASSERT_EQ(read.image.GetHeight(), reference.image.GetHeight()) << input;
+                EXPECT_TRUE(SameRows(read.image, 0, reference.image, read.image.GetHeight(),
+                                     read.image.GetWidth()))
+                    << input;
+            }
+        }
+
+    // Every output format takes every depth.
+    for (const std::string& input : inputs)
+        for (const char* method : {"anaglyph_g_rb", "crosseye", "left"})
+            for (const char* format : {"ppm", "png", "bmp", "jpg", "jps", "pns"}) {
+                const bool pair = std::string(method) == "crosseye";
+                const bool stereo = std::string(format) == "jps" || std::string(format) == "pns";
+                if (stereo && !pair)
+                    continue;
+                SCOPED_TRACE(input + " " + method + " " + format);
+                const std::string out = dir.Write(std::string("out.") + format, {});
+                const ProgramRun run = Convert(std::string("-layout=0x201 -oform=") + method +
+                                                   " '" + input + "' '" + out + "'",
+                                               dir);
+                ASSERT_EQ(run.status, 0) << run.err;
+                Read read;
+                ReadBack(out, read);
+                EXPECT_EQ(read.image.GetWidth(), pair ? 24 : 12);
+                EXPECT_EQ(read.image.GetHeight(), 8);
+            }
 }

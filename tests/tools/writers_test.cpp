@@ -5,15 +5,19 @@
 
 #include "bxconvert/writers.h"
 #include "imagefile/readimage.h"
+#include "imaging/pixelops.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <sys/mman.h>
+#include <thread>
 
 using namespace fixtures;
 using ::testing::HasSubstr;
@@ -291,6 +295,49 @@ TEST(WritePicture, FailuresNameTheFileAndLeaveNothingBehind) {
                   "': Maximum supported image dimension is 65500 pixels");
     EXPECT_EQ(FileBytes(path), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(FilesBeside(path), 1u);
+}
+
+TEST(WritePicture, PicturesStillBeingMadeAreWrittenAsTheirRowsAreFinished) {
+    const TempDir dir;
+    const pxImage finished = TrueColourImage(16, 64, 3);
+    for (const char* name : {"made.ppm", "made.png", "made.bmp", "made.jpg"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.Write(name, {'o', 'l', 'd'});
+        const size_t filesBefore = FilesBeside(path);
+        pxImage picture({16, 64}, 3);
+        RowProgress progress;
+        auto writer = std::async(std::launch::async, [&] {
+            WritePicture(path.c_str(), picture, nullptr, {.quality = 100}, &progress);
+        });
+        // Rows made in bands, with pauses a writer that did not wait would fall into.
+        for (int32_t y = 0; y < 64; y += 8) {
+            CopyImage(picture, {0, y}, finished, {0, y, 16, 8});
+            progress.Finish(y + 8);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            // Until it is complete, the file has no name: no kill can leave it behind.
+            EXPECT_EQ(FilesBeside(path), filesBefore);
+        }
+        writer.get();
+        ReadBack read;
+        Read(path, read);
+        const pxPalette unused;
+        const bool lossy = std::string(name) == "made.jpg";
+        EXPECT_LE(MeanDifference(finished, unused, read), lossy ? 3 : 0);
+        EXPECT_EQ(FilesBeside(path), filesBefore);
+    }
+
+    // A picture that will never be finished: the writer gives up, leaving nothing.
+    const std::string path = dir.Write("abandoned.ppm", {'o', 'l', 'd'});
+    const size_t filesBefore = FilesBeside(path);
+    pxImage picture({16, 64}, 3);
+    RowProgress progress;
+    auto writer = std::async(std::launch::async,
+                             [&] { WritePicture(path.c_str(), picture, nullptr, {}, &progress); });
+    progress.Finish(10);
+    progress.Abandon();
+    EXPECT_EQ(ThrownMessage([&] { writer.get(); }), "The picture was not finished");
+    EXPECT_EQ(FileBytes(path), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(FilesBeside(path), filesBefore);
 }
 
 TEST(WritePicture, RefusesBmpFilesBeyondTheirSizeFields) {

@@ -3,6 +3,7 @@
 // present, 1, 3 or 4 bytes per pixel, a palette for 1-byte pixels).
 #pragma once
 
+#include "bxconvert/writers.h"
 #include "imaging/pximage.h"
 
 #include <cstdint>
@@ -12,26 +13,49 @@
 
 namespace encode {
 
+// The picture an encoder writes: its rows are read in any order, each once
+// it is finished when the picture is still being made.
+class PictureRows {
+public:
+    PictureRows(const pxImage& image, const pxPalette* palette, const RowProgress* progress)
+        : image(image), palette(palette), progress(progress) {}
+
+    int32_t Width() const { return image.GetWidth(); }
+    int32_t Height() const { return image.GetHeight(); }
+    int32_t BytesPerPixel() const { return image.GetBytesPerPixel(); }
+    const pxPalette* Palette() const { return palette; }
+    // Row y, once it is finished; throws pxError when the picture was abandoned.
+    const uint8_t* Row(int32_t y) const {
+        if (progress)
+            progress->WaitFor(y + 1);
+        return image.Row(y);
+    }
+
+private:
+    const pxImage& image;
+    const pxPalette* palette;
+    const RowProgress* progress;
+};
+
 // Palette entry index, black when the palette has no such entry.
 pxColor PaletteColour(const pxPalette& palette, int index);
 
 // Picture row `row` as red, green, blue bytes (3 * width of them).
-void RgbRow(const pxImage& image, const pxPalette* palette, int32_t row, uint8_t* out);
+void RgbRow(const PictureRows& picture, int32_t row, uint8_t* out);
 
 // What follows the descriptor length in a stereo descriptor: the layout word
 // (big-endian) and an empty comment.
 std::vector<uint8_t> DescriptorTail(uint32_t layout);
 
-void WritePpm(std::FILE* file, const pxImage& image, const pxPalette* palette);
+void WritePpm(std::FILE* file, const PictureRows& picture);
 // Throws pxError naming fileName for pictures beyond the format's sizes.
-void WriteBmp(std::FILE* file, const char* fileName, const pxImage& image,
-              const pxPalette* palette);
+void WriteBmp(std::FILE* file, const char* fileName, const PictureRows& picture);
 
 // stereoLayout, when given, adds a stereo descriptor with that layout word.
 // Both throw pxError naming fileName when the library reports an error.
-void WriteJpeg(std::FILE* file, const char* fileName, const pxImage& image,
-               const pxPalette* palette, int quality, std::optional<uint32_t> stereoLayout);
-void WritePng(std::FILE* file, const char* fileName, const pxImage& image, const pxPalette* palette,
+void WriteJpeg(std::FILE* file, const char* fileName, const PictureRows& picture, int quality,
+               std::optional<uint32_t> stereoLayout);
+void WritePng(std::FILE* file, const char* fileName, const PictureRows& picture,
               std::optional<uint32_t> stereoLayout);
 
 } // namespace encode

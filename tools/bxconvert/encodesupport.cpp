@@ -6,19 +6,19 @@ pxColor PaletteColour(const pxPalette& palette, int index) {
     return index < palette.GetCount() ? palette[index] : pxColor{};
 }
 
-void RgbRow(const pxImage& image, const pxPalette* palette, int32_t row, uint8_t* out) {
-    const uint8_t* in = image.Row(row);
-    const int32_t width = image.GetWidth();
-    if (image.GetBytesPerPixel() == 1) {
+void RgbRow(const PictureRows& picture, int32_t row, uint8_t* out) {
+    const uint8_t* in = picture.Row(row);
+    const int32_t width = picture.Width();
+    if (picture.BytesPerPixel() == 1) {
         for (int32_t x = 0; x < width; ++x, out += 3) {
-            const pxColor colour = PaletteColour(*palette, in[x]);
+            const pxColor colour = PaletteColour(*picture.Palette(), in[x]);
             out[0] = colour.red;
             out[1] = colour.green;
             out[2] = colour.blue;
         }
         return;
     }
-    const int32_t step = image.GetBytesPerPixel();
+    const int32_t step = picture.BytesPerPixel();
     for (int32_t x = 0; x < width; ++x, in += step, out += 3) {
         out[0] = in[2];
         out[1] = in[1];

@@ -36,15 +36,15 @@ std::vector<uint8_t> JpsPayload(uint32_t layout) {
 
 // Everything that calls into libjpeg. Returns false, with the message in
 // errors, when libjpeg gave up.
-bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file, const pxImage& image,
-              const pxPalette* palette, int quality, const std::vector<uint8_t>& descriptor,
+bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file,
+              const PictureRows& picture, int quality, const std::vector<uint8_t>& descriptor,
               std::vector<uint8_t>& row) {
     if (setjmp(errors.jump))
         return false;
     jpeg_create_compress(&info);
     jpeg_stdio_dest(&info, file);
-    info.image_width = static_cast<JDIMENSION>(image.GetWidth());
-    info.image_height = static_cast<JDIMENSION>(image.GetHeight());
+    info.image_width = static_cast<JDIMENSION>(picture.Width());
+    info.image_height = static_cast<JDIMENSION>(picture.Height());
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
@@ -55,7 +55,7 @@ bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file, c
                           static_cast<unsigned>(descriptor.size()));
     JSAMPROW rows[1] = {row.data()};
     while (info.next_scanline < info.image_height) {
-        RgbRow(image, palette, static_cast<int32_t>(info.next_scanline), row.data());
+        RgbRow(picture, static_cast<int32_t>(info.next_scanline), row.data());
         jpeg_write_scanlines(&info, rows, 1);
     }
     jpeg_finish_compress(&info);
@@ -64,16 +64,16 @@ bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file, c
 
 } // namespace
 
-void WriteJpeg(std::FILE* file, const char* fileName, const pxImage& image,
-               const pxPalette* palette, int quality, std::optional<uint32_t> stereoLayout) {
+void WriteJpeg(std::FILE* file, const char* fileName, const PictureRows& picture, int quality,
+               std::optional<uint32_t> stereoLayout) {
     const std::vector<uint8_t> descriptor =
         stereoLayout ? JpsPayload(*stereoLayout) : std::vector<uint8_t>{};
-    std::vector<uint8_t> row(static_cast<size_t>(image.GetWidth()) * 3);
+    std::vector<uint8_t> row(static_cast<size_t>(picture.Width()) * 3);
     jpeg_compress_struct info{};
     JpegErrors errors{};
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = JumpOnError;
-    const bool written = Compress(info, errors, file, image, palette, quality, descriptor, row);
+    const bool written = Compress(info, errors, file, picture, quality, descriptor, row);
     jpeg_destroy_compress(&info);
     if (!written)
         throw pxError("Cannot write the JPEG file '%s': %s", fileName, errors.message);

@@ -79,7 +79,8 @@ std::optional<uint32_t> WrittenLayout(const ConvertMethod& method, uint32_t inpu
     case OUTPUT_SIDE_BY_SIDE:
         return LAYOUT_SIDE_BY_SIDE | leftFirst;
     case OUTPUT_INTERLEAVED:
-        return LAYOUT_INTERLEAVED | leftFirst;
+        // A half-height pair is interleaved in its own height: its eyes stay half height.
+        return LAYOUT_INTERLEAVED | leftFirst | (inputLayout & LAYOUT_HALF_HEIGHT);
     case OUTPUT_OVER_UNDER:
         return LAYOUT_OVER_UNDER | leftFirst;
     case OutputCopy:

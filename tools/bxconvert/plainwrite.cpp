@@ -26,22 +26,21 @@ constexpr int kBmpPaletteEntries = pxPalette::kMaxColours;
 
 } // namespace
 
-void WritePpm(std::FILE* file, const pxImage& image, const pxPalette* palette) {
-    const std::string header = "P6\n" + std::to_string(image.GetWidth()) + " " +
-                               std::to_string(image.GetHeight()) + "\n255\n";
+void WritePpm(std::FILE* file, const PictureRows& picture) {
+    const std::string header = "P6\n" + std::to_string(picture.Width()) + " " +
+                               std::to_string(picture.Height()) + "\n255\n";
     std::fwrite(header.data(), 1, header.size(), file);
-    std::vector<uint8_t> row(static_cast<size_t>(image.GetWidth()) * 3);
-    for (int32_t y = 0; y < image.GetHeight(); ++y) {
-        RgbRow(image, palette, y, row.data());
+    std::vector<uint8_t> row(static_cast<size_t>(picture.Width()) * 3);
+    for (int32_t y = 0; y < picture.Height(); ++y) {
+        RgbRow(picture, y, row.data());
         Put(file, row);
     }
 }
 
-void WriteBmp(std::FILE* file, const char* fileName, const pxImage& image,
-              const pxPalette* palette) {
-    const bool indexed = image.GetBytesPerPixel() == 1;
-    const uint32_t width = static_cast<uint32_t>(image.GetWidth());
-    const uint32_t height = static_cast<uint32_t>(image.GetHeight());
+void WriteBmp(std::FILE* file, const char* fileName, const PictureRows& picture) {
+    const bool indexed = picture.BytesPerPixel() == 1;
+    const uint32_t width = static_cast<uint32_t>(picture.Width());
+    const uint32_t height = static_cast<uint32_t>(picture.Height());
     const uint32_t pixelBytes = indexed ? 1 : 3;
     const uint32_t rowBytes = (width * pixelBytes + 3) / 4 * 4;
     const uint32_t paletteBytes = indexed ? kBmpPaletteEntries * 4 : 0;
@@ -67,18 +66,19 @@ void WriteBmp(std::FILE* file, const char* fileName, const pxImage& image,
     PutLittleEndian(header, indexed ? kBmpPaletteEntries : 0, 4); // colours used
     PutLittleEndian(header, 0, 4);                                // all colours important
     for (int i = 0; indexed && i < kBmpPaletteEntries; ++i) {
-        const pxColor colour = PaletteColour(*palette, i);
+        const pxColor colour = PaletteColour(*picture.Palette(), i);
         header.insert(header.end(), {colour.blue, colour.green, colour.red, 0});
     }
     Put(file, header);
 
     std::vector<uint8_t> row(rowBytes, 0);
-    for (int32_t y = image.GetHeight() - 1; y >= 0; --y) {
-        const uint8_t* in = image.Row(y);
+    // Rows are stored bottom-up: a picture still being made is waited for.
+    for (int32_t y = picture.Height() - 1; y >= 0; --y) {
+        const uint8_t* in = picture.Row(y);
         if (indexed) {
             std::copy(in, in + width, row.begin());
         } else {
-            const int32_t step = image.GetBytesPerPixel();
+            const int32_t step = picture.BytesPerPixel();
             for (uint32_t x = 0; x < width; ++x, in += step)
                 std::copy(in, in + 3, row.begin() + x * 3);
         }

@@ -46,15 +46,15 @@ std::vector<png_color> PngPalette(const pxPalette& palette) {
 }
 
 // Everything that calls into libpng. Returns false when libpng gave up.
-bool Compress(png_structp png, png_infop pngInfo, std::FILE* file, const pxImage& image,
-              const pxPalette* palette, const std::vector<uint8_t>& descriptor,
-              std::vector<png_color>& colours, std::vector<uint8_t>& row) {
+bool Compress(png_structp png, png_infop pngInfo, std::FILE* file, const PictureRows& picture,
+              const std::vector<uint8_t>& descriptor, std::vector<png_color>& colours,
+              std::vector<uint8_t>& row) {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    const bool indexed = image.GetBytesPerPixel() == 1;
+    const bool indexed = picture.BytesPerPixel() == 1;
     png_init_io(png, file);
-    png_set_IHDR(png, pngInfo, static_cast<png_uint_32>(image.GetWidth()),
-                 static_cast<png_uint_32>(image.GetHeight()), 8,
+    png_set_IHDR(png, pngInfo, static_cast<png_uint_32>(picture.Width()),
+                 static_cast<png_uint_32>(picture.Height()), 8,
                  indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (indexed)
@@ -63,11 +63,11 @@ bool Compress(png_structp png, png_infop pngInfo, std::FILE* file, const pxImage
     if (!descriptor.empty())
         png_write_chunk(png, reinterpret_cast<png_const_bytep>("sTEr"), descriptor.data(),
                         descriptor.size());
-    for (int32_t y = 0; y < image.GetHeight(); ++y) {
+    for (int32_t y = 0; y < picture.Height(); ++y) {
         if (indexed)
-            std::memcpy(row.data(), image.Row(y), static_cast<size_t>(image.GetWidth()));
+            std::memcpy(row.data(), picture.Row(y), static_cast<size_t>(picture.Width()));
         else
-            RgbRow(image, palette, y, row.data());
+            RgbRow(picture, y, row.data());
         png_write_row(png, row.data());
     }
     png_write_end(png, nullptr);
@@ -76,19 +76,18 @@ bool Compress(png_structp png, png_infop pngInfo, std::FILE* file, const pxImage
 
 } // namespace
 
-void WritePng(std::FILE* file, const char* fileName, const pxImage& image, const pxPalette* palette,
+void WritePng(std::FILE* file, const char* fileName, const PictureRows& picture,
               std::optional<uint32_t> stereoLayout) {
     const std::vector<uint8_t> descriptor =
         stereoLayout ? SterChunk(*stereoLayout) : std::vector<uint8_t>{};
     std::vector<png_color> colours =
-        image.GetBytesPerPixel() == 1 ? PngPalette(*palette) : std::vector<png_color>{};
-    std::vector<uint8_t> row(static_cast<size_t>(image.GetWidth()) * 3);
+        picture.BytesPerPixel() == 1 ? PngPalette(*picture.Palette()) : std::vector<png_color>{};
+    std::vector<uint8_t> row(static_cast<size_t>(picture.Width()) * 3);
     PngErrors errors;
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, KeepError, IgnoreWarning);
     png_infop pngInfo = png ? png_create_info_struct(png) : nullptr;
-    const bool written =
-        pngInfo && Compress(png, pngInfo, file, image, palette, descriptor, colours, row);
+    const bool written = pngInfo && Compress(png, pngInfo, file, picture, descriptor, colours, row);
     png_destroy_write_struct(&png, &pngInfo);
     if (!written)
         throw pxError("Cannot write the PNG file '%s': %s", fileName, errors.message);

@@ -47,26 +47,26 @@ void CheckPicture(const char* fileName, const pxImage& image, const pxPalette* p
                       options.quality);
 }
 
-void Encode(std::FILE* file, const char* fileName, const pxImage& image, const pxPalette* palette,
+void Encode(std::FILE* file, const char* fileName, const encode::PictureRows& picture,
             PictureFormat format, const WriteOptions& options) {
     switch (format) {
     case PictureFormat::Ppm:
-        encode::WritePpm(file, image, palette);
+        encode::WritePpm(file, picture);
         break;
     case PictureFormat::Bmp:
-        encode::WriteBmp(file, fileName, image, palette);
+        encode::WriteBmp(file, fileName, picture);
         break;
     case PictureFormat::Png:
-        encode::WritePng(file, fileName, image, palette, std::nullopt);
+        encode::WritePng(file, fileName, picture, std::nullopt);
         break;
     case PictureFormat::Pns:
-        encode::WritePng(file, fileName, image, palette, options.layout);
+        encode::WritePng(file, fileName, picture, options.layout);
         break;
     case PictureFormat::Jpeg:
-        encode::WriteJpeg(file, fileName, image, palette, options.quality, std::nullopt);
+        encode::WriteJpeg(file, fileName, picture, options.quality, std::nullopt);
         break;
     case PictureFormat::Jps:
-        encode::WriteJpeg(file, fileName, image, palette, options.quality, options.layout);
+        encode::WriteJpeg(file, fileName, picture, options.quality, options.layout);
         break;
     }
 }
@@ -84,10 +84,39 @@ PictureFormat PictureFormatOf(const char* fileName) {
 }
 
 void WritePicture(const char* fileName, const pxImage& image, const pxPalette* palette,
-                  const WriteOptions& options) {
+                  const WriteOptions& options, const RowProgress* progress) {
     const PictureFormat format = PictureFormatOf(fileName);
     CheckPicture(fileName, image, palette, format, options);
     AtomicFile file(fileName);
-    Encode(file.Stream(), fileName, image, palette, format, options);
+    Encode(file.Stream(), fileName, encode::PictureRows(image, palette, progress), format, options);
     file.Commit();
+}
+
+void RowProgress::Finish(int32_t rows) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (rows <= finished.load(std::memory_order_relaxed))
+            return;
+        finished.store(rows, std::memory_order_release);
+    }
+    changed.notify_all();
+}
+
+void RowProgress::Abandon() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        abandoned = true;
+    }
+    changed.notify_all();
+}
+
+void RowProgress::WaitFor(int32_t rows) const {
+    // Rows are mostly finished long before they are written: no lock then.
+    if (finished.load(std::memory_order_acquire) >= rows)
+        return;
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock,
+                 [&] { return abandoned || finished.load(std::memory_order_relaxed) >= rows; });
+    if (finished.load(std::memory_order_relaxed) < rows)
+        throw pxError("The picture was not finished");
 }
