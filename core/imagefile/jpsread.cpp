@@ -3,9 +3,12 @@
 #include "imagefile/jpegsource.h"
 #include "imagefile/jpsdescriptor.h"
 #include "imagefile/picturesize.h"
+#include "imagefile/readimage.h"
+#include "imagefile/readrows.h"
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <string>
@@ -15,6 +18,10 @@ namespace {
 // More scans than any encoder writes; a file with more would only make the
 // decoder spin.
 constexpr int kMaxScans = 500;
+
+// Rows handed over at a time when reading into a row sink: a band small
+// enough to stay in the processor's cache while it is converted.
+constexpr int32_t kBandRows = 16;
 
 // libjpeg's error manager with what a fatal error needs to leave the decoder.
 struct JpegErrors {
@@ -84,6 +91,9 @@ public:
     bool created = false;
     JSAMPARRAY sampleRow = nullptr;
     size_t rowLength = 0;
+    // Reading into a sink: the image is a band of rows, handed over when full.
+    ImageRowSink* sink = nullptr;
+    int32_t rowsInBand = 0;
     int headerResult = 0;
     int startResult = 0;
     int finishResult = 0;
@@ -158,12 +168,25 @@ void CheckOutput(JpegDecoder& decoder, _ImageInfo& info) {
     }
 }
 
+// A sink learns the picture's size and layout before its first rows.
+void BeginRows(const JpegDecoder& decoder, const _ImageInfo& info) {
+    ImageHeader header;
+    header.size = {static_cast<int32_t>(decoder.decompressor.output_width),
+                   static_cast<int32_t>(decoder.decompressor.output_height)};
+    header.bytesPerPixel = 3;
+    header.fileType = FILETYPE_JPEG;
+    header.hasDescriptor = info.hasDescriptor;
+    header.layout = info.hasDescriptor ? info.layout : kJpegDefaultLayout;
+    decoder.sink->Begin(header);
+}
+
 void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background) {
     const jpeg_decompress_struct& decompressor = decoder.decompressor;
     pxImage& image = *info.image;
+    const auto height = static_cast<int32_t>(decompressor.output_height);
     try {
         image.Create({static_cast<int32_t>(decompressor.output_width),
-                      static_cast<int32_t>(decompressor.output_height)},
+                      decoder.sink ? std::min(height, kBandRows) : height},
                      3, 4, 0);
         if (background)
             pxFillImage(image, *background);
@@ -181,6 +204,20 @@ void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* backgr
     decoder.sampleRow = row;
     info.rowsDone = 0;
     info.nextRow = image.Row(0);
+    if (decoder.sink)
+        BeginRows(decoder, info);
+}
+
+// Hands a full band, or the last rows, to the sink and starts the next band.
+void PassBand(JpegDecoder& decoder, _ImageInfo& info) {
+    pxImage& band = *info.image;
+    ++decoder.rowsInBand;
+    const bool last = decoder.decompressor.output_scanline == decoder.decompressor.output_height;
+    if (decoder.rowsInBand < band.GetHeight() && !last)
+        return;
+    decoder.sink->Rows(pxImage(band, px2Rect{0, 0, band.GetWidth(), decoder.rowsInBand}));
+    decoder.rowsInBand = 0;
+    info.nextRow = band.Row(0);
 }
 
 // Greyscale samples become three equal bytes per pixel.
@@ -228,6 +265,8 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
             ExpandGreyRow(decoder.sampleRow[0], decompressor.output_width, info.nextRow);
         info.nextRow += info.image->GetStride();
         ++info.rowsDone;
+        if (decoder.sink)
+            PassBand(decoder, info);
     }
     if (!decoder.finishResult) {
         int result = 0;
@@ -276,4 +315,33 @@ int ReadJpegImage(const char* fileName, pxImage* image, pxPalette*, _ImageInfo* 
         if (!gained)
             return 0;
     }
+}
+
+void ReadJpegRows(const char* fileName, ImageRowSink& sink) {
+    _ImageInfo info;
+    pxImage band;
+    JpegDecoder& decoder = StartRead(fileName, &band, info);
+    decoder.sink = &sink;
+    while (RunSteps(decoder, info, nullptr) != Step::Done) {
+        // The file is finished: a decoder waiting for more will not get it.
+        bool gained = false;
+        try {
+            gained = decoder.source.TakeMore();
+        } catch (const pxError& error) {
+            EndRead(info, error);
+        }
+        if (gained)
+            continue;
+        const int32_t height = static_cast<int32_t>(decoder.decompressor.output_height);
+        const bool begun = info.headerRead != 0;
+        const int rowsDone = info.rowsDone;
+        if (decoder.rowsInBand > 0) // the rows decoded so far go out first
+            sink.Rows(pxImage(band, px2Rect{0, 0, band.GetWidth(), decoder.rowsInBand}));
+        info = _ImageInfo{};
+        if (!begun)
+            throw pxError("The file '%s' ends before its image begins.", fileName);
+        throw pxError("The file '%s' ends before its image is complete (%d of %d rows)", fileName,
+                      rowsDone, height);
+    }
+    FinishRead(decoder, info);
 }

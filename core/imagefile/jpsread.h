@@ -13,3 +13,10 @@
 // Throws pxError; the read is then over and info is reset.
 int ReadJpegImage(const char* fileName, pxImage* image, pxPalette* palette, _ImageInfo* info,
                   const pxColor* background);
+
+class ImageRowSink;
+
+// Reads a finished file from the top down into sink, a band of rows at a
+// time, without ever holding the whole picture. Throws pxError, also for a
+// file that ends before its image does.
+void ReadJpegRows(const char* fileName, ImageRowSink& sink);

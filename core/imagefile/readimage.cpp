@@ -3,6 +3,7 @@
 #include "imagefile/jpsread.h"
 #include "imagefile/plainformats.h"
 #include "imagefile/pnsread.h"
+#include "imagefile/readrows.h"
 #include "imaging/pxerror.h"
 
 #include <cstdio>
@@ -243,4 +244,31 @@ int ReadImage(ReadImageData* data) {
     default:
         throw pxError(kUnknownType, data->fileName);
     }
+}
+
+void ReadImageRows(const char* fileName, ImageRowSink& sink) {
+    const int fileType = CheckFileType(fileName);
+    if (ReaderFor(fileName, fileType) == FILETYPE_JPEG) {
+        ReadJpegRows(fileName, sink);
+        return;
+    }
+    // The other readers are read whole and then handed over.
+    ImageHeader header;
+    header.fileType = fileType;
+    pxImage image;
+    _ImageInfo info;
+    int64_t bytesBefore = -1;
+    while (ReadImage(fileName, &image, &header.palette, &info, nullptr) == 0) {
+        // A finished file that gave nothing new will give nothing more.
+        if (info.bytesRead == bytesBefore)
+            throw pxError("The file '%s' ends before its image is complete (%d of %d rows)",
+                          fileName, info.rowsDone, image.GetHeight());
+        bytesBefore = info.bytesRead;
+    }
+    header.size = image.GetSize();
+    header.bytesPerPixel = image.GetBytesPerPixel();
+    header.hasDescriptor = info.hasDescriptor;
+    header.layout = info.hasDescriptor || info.layout ? info.layout : kJpegDefaultLayout;
+    sink.Begin(header);
+    sink.Rows(image);
 }
