@@ -24,10 +24,12 @@ bool TesselHasMode(int width, int height) {
 
 // The interface stays open once a usable mode is found, for the display
 // set-up that follows; opened only for the question, it is closed again.
+// A failed open leaves its own status, not "not initialised", so it is the
+// missing device, not the status, that asks for another try.
 bool OspiHasMode(int width, int height, int bitsPerPixel) {
     OspiInterface& ospi = TheOspiInterface();
     bool openedHere = false;
-    if (ospi.Status() == OSPI_NOT_INITIALIZED) {
+    if (!ospi.Handle()) {
         if (ospi.Init(OSPI_RENDER_DIRECTDRAW) != OSPI_OK) {
             pxLog("IsStereoModeAvailable -- after ospiInit: '%s'",
                   ospi.StatusText(ospi.Status()).c_str());

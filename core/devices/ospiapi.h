@@ -1,13 +1,20 @@
 // The OSPI stereo device interface of the Tessel Web Pack ("ospi32.dll"):
-// the 18 functions the core resolves by name, their statuses and records.
-// Every function but _ospiMetaStatusString answers a status, 0 on success.
+// the 18 functions the core resolves by name, the render kinds, the statuses and
+// the records. Every function but _ospiMetaStatusString answers a status, 0 on
+// success.
 #pragma once
 
-#include "drivers/ospi32/ospiguids.h"
 #include "platform/ddraw/ddraw.h"
 #include "platform/win/wintypes.h"
 
 using OspiHandle = win::DWORD; // 0: no device open
+
+// The render kinds: which kind of display the application draws with, named
+// by the GUID that _ospiMetaInit is given.
+inline constexpr win::GUID OSPI_RENDER_DIRECTDRAW = {
+    0x7A3C41E0, 0x52D1, 0x11D1, {0x9B, 0x6E, 0x00, 0x60, 0x97, 0x1D, 0x4C, 0x07}};
+inline constexpr win::GUID OSPI_RENDER_GDI = {
+    0x7A3C41E1, 0x52D1, 0x11D1, {0x9B, 0x6E, 0x00, 0x60, 0x97, 0x1D, 0x4C, 0x06}};
 
 enum OspiStatus : win::LONG {
     OSPI_OK = 0,

@@ -6,6 +6,7 @@
 #include "platform/sys/osversion.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace {
@@ -69,9 +70,10 @@ TesselDevice::TesselDevice() : library(functionNames) {
         apiStatus = TESSEL_DLL_NOT_FOUND;
         return;
     }
+    // The API status stays "not initialised": it is what the functions the
+    // library lacks answer, and they must not pass for a working device.
     handle = static_cast<win::DWORD>(
         CALL_DRIVER(library, functionNames, tslInitialize, LONG{TESSEL_DLL_NOT_FOUND}));
-    apiStatus = 0;
 }
 
 TesselDevice::~TesselDevice() {
@@ -83,13 +85,17 @@ LONG TesselDevice::Status() const {
 }
 
 LONG TesselDevice::On() const {
-    CALL_DRIVER(library, functionNames, tsl3dOn, apiStatus, handle, interleavedMode);
-    return Status();
+    return StatusAfter(CALL_DRIVER(library, functionNames, tsl3dOn, std::optional<LONG>{}, handle,
+                                   interleavedMode));
 }
 
 LONG TesselDevice::Off() const {
-    CALL_DRIVER(library, functionNames, tsl3dOff, apiStatus, handle);
-    return Status();
+    return StatusAfter(
+        CALL_DRIVER(library, functionNames, tsl3dOff, std::optional<LONG>{}, handle));
+}
+
+LONG TesselDevice::StatusAfter(std::optional<LONG> operation) const {
+    return operation ? Status() : apiStatus;
 }
 
 bool TesselDevice::HasMode(int width, int height) const {

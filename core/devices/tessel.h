@@ -8,6 +8,8 @@
 
 #include "platform/win/wintypes.h"
 
+#include <optional>
+
 // The statuses the binding itself gives, besides the device's own.
 enum TesselApiStatus : win::LONG {
     TESSEL_NO_VERSION_INFO = 8, // the platform could not be told
@@ -28,7 +30,9 @@ public:
     TesselDevice(const TesselDevice&) = delete;
     TesselDevice& operator=(const TesselDevice&) = delete;
 
-    // The device's status (tslGetStatus); without the library, why it is missing.
+    // The device's status (tslGetStatus). A function the library lacks
+    // answers the API status instead: why the library is missing, or
+    // TESSEL_NOT_INITIALIZED when it is there without the function.
     win::LONG Status() const;
     // Switches row-interleaved stereo on; the status afterwards.
     win::LONG On() const;
@@ -39,6 +43,10 @@ public:
     const char* StatusString(win::LONG code) const;
 
 private:
+    // The status after an operation that ran, or the API status for one
+    // whose function is missing (no result).
+    win::LONG StatusAfter(std::optional<win::LONG> operation) const;
+
     DriverLibrary library;
     win::DWORD handle = 0;
     win::LONG apiStatus = TESSEL_NOT_INITIALIZED;

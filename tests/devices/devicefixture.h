@@ -98,14 +98,15 @@ private:
     std::vector<std::unique_ptr<systest::ScopedEnvironment>> configurations;
 };
 
-// A system directory holding one library under another library's name, as
-// a damaged or foreign installation would.
+// A system directory holding one library (from the build tree's system
+// directory unless told) under another library's name, as a damaged or
+// foreign installation would.
 inline std::string ImpostorDirectory(const systest::ScratchDirectory& scratch,
-                                     const std::string& name, const std::string& realName) {
+                                     const std::string& name, const std::string& realName,
+                                     const std::string& realDirectory = TEST_SYSTEM_DIR) {
     const std::string directory = scratch.File("impostor");
     std::filesystem::create_directories(directory);
-    std::filesystem::create_symlink(std::string(TEST_SYSTEM_DIR) + "/" + realName,
-                                    directory + "/" + name);
+    std::filesystem::create_symlink(realDirectory + "/" + realName, directory + "/" + name);
     return directory;
 }
 

@@ -100,17 +100,39 @@ TEST_F(ModeAvailabilityTest, OspiTakesHalfHeightInterleavedModesOnly) {
     EXPECT_TRUE(lines[0].ends_with(", 0, \"DirectDraw\", 512)")) << lines[0];
 }
 
-TEST_F(ModeAvailabilityTest, OspiThatCannotOpenTakesNone) {
+TEST_F(ModeAvailabilityTest, OspiThatCannotOpenTakesNoneAndTriesAgainEachTime) {
+    const std::string notLoaded = "IsStereoModeAvailable -- after ospiInit: 'Could not load "
+                                  "OSPI DLL - OSPI May not be installed properly'\n";
+    const std::string refused =
+        "IsStereoModeAvailable -- after ospiInit: 'Simulated OSPI device refused to open'\n";
+    std::string expectedLog;
     SetOspiDirectory("/nonexistent/");
-    EXPECT_FALSE(Available(DEVICE_OSPI, 640, 480, 16));
+    for (int question = 0; question < 3; ++question) {
+        EXPECT_FALSE(Available(DEVICE_OSPI, 640, 480, 16)) << question;
+        EXPECT_EQ(TheOspiInterface().Status(), OSPI_NOT_LOADED) << question;
+        expectedLog += notLoaded;
+        EXPECT_EQ(log.Text(), expectedLog) << question;
+    }
+
     SetOspiDirectory(std::string(TEST_SYSTEM_DIR) + "/");
-    TheOspiInterface().Exit();
-    ospi32.FailNext("_ospiMetaInit", OSPI_NO_DEVICE);
-    EXPECT_FALSE(Available(DEVICE_OSPI, 640, 480, 16));
-    EXPECT_EQ(log.Text(), "IsStereoModeAvailable -- after ospiInit: 'Could not load OSPI DLL - "
-                          "OSPI May not be installed properly'\n"
-                          "IsStereoModeAvailable -- after ospiInit: 'Simulated OSPI device "
-                          "refused to open'\n");
+    Configure("BINOXA_OSPI_CONFIG", "fail _ospiMetaInit 9\n");
+    ospi32.Reset();
+    for (int question = 0; question < 3; ++question) {
+        EXPECT_FALSE(Available(DEVICE_OSPI, 640, 480, 16)) << question;
+        EXPECT_EQ(TheOspiInterface().Status(), OSPI_NO_DEVICE) << question;
+        expectedLog += refused;
+        EXPECT_EQ(log.Text(), expectedLog) << question;
+        const std::vector<std::string> lines = Lines(ospi32.Calls());
+        ASSERT_EQ(lines.size(), question + 1u) << "one init per question, nothing else";
+        EXPECT_EQ(lines.back().rfind("_ospiMetaInit(", 0), 0u) << lines.back();
+    }
+
+    // Once the device is there, the next question gets it.
+    Configure("BINOXA_OSPI_CONFIG", "");
+    ospi32.Reset();
+    EXPECT_TRUE(Available(DEVICE_OSPI, 640, 480, 16));
+    EXPECT_EQ(TheOspiInterface().Status(), OSPI_OK);
+    EXPECT_EQ(log.Text(), expectedLog);
 }
 
 } // namespace

@@ -8,9 +8,13 @@ class TesselTest : public DeviceTest {
 protected:
     void SetUp() override { ASSERT_TRUE(tslft16.Loaded()); }
 
-    // A system directory with the platform's library as a copy of tslft32.
-    std::string PlatformDirectory(const std::string& libraryName) {
-        const std::string directory = ImpostorDirectory(scratch, libraryName, "libtslft32.so");
+    // A system directory with the platform's library as a copy of tslft32,
+    // or of one of its incomplete forms.
+    std::string PlatformDirectory(const std::string& libraryName,
+                                  const std::string& shutterLibrary = "libtslft32.so",
+                                  const std::string& shutterDirectory = TEST_SYSTEM_DIR) {
+        const std::string directory =
+            ImpostorDirectory(scratch, libraryName, shutterLibrary, shutterDirectory);
         std::filesystem::create_symlink(std::string(TEST_SYSTEM_DIR) + "/libtslft16.so",
                                         directory + "/libtslft16.so");
         return directory;
@@ -98,8 +102,9 @@ TEST_F(TesselTest, AnUnknownOrUntellablePlatformIsReported) {
         EXPECT_STREQ(device.StatusString(8), "Unknown Tessel Error #1");
         EXPECT_STREQ(device.StatusString(10), "Tessel not initialized");
     }
-    EXPECT_EQ(boxes.Captioned(), (std::vector<std::string>{"Error: Unknown operating system.",
-                                                     "Error: Could not obtain OS version info."}));
+    EXPECT_EQ(boxes.Captioned(),
+              (std::vector<std::string>{"Error: Unknown operating system.",
+                                        "Error: Could not obtain OS version info."}));
     EXPECT_EQ(tslft16.Calls(), "");
 }
 
@@ -112,6 +117,41 @@ TEST_F(TesselTest, ALibraryWithoutTslInitializeIsCorrupt) {
     EXPECT_EQ(boxes.Captioned(),
               std::vector<std::string>{"Error: Error getting function addresses in tslnt32.dll.\n"
                                        "A corrupt file perhaps?"});
+}
+
+TEST_F(TesselTest, AFunctionTheLibraryLacksNeverPassesForSuccess) {
+    struct Case {
+        const char* hidden;
+        win::LONG status, on, off;
+        std::vector<std::string> calls;
+    };
+    const std::string initialize = "tslInitialize()", getStatus = "tslGetStatus(7E55 0001)",
+                      on = "tsl3dOn(7E55 0001 00F5)", off = "tsl3dOff(7E55 0001)",
+                      exit = "tslExit(7E55 0001)";
+    const win::LONG missing = TESSEL_NOT_INITIALIZED;
+    const std::vector<Case> cases = {
+        {"tslGetStatus", missing, missing, missing, {initialize, on, off, exit}},
+        // No status follows an operation that did not run.
+        {"tsl3dOn", 0, missing, 0, {initialize, getStatus, off, getStatus, exit}},
+        {"tsl3dOff", 0, 0, missing, {initialize, getStatus, on, getStatus, exit}},
+    };
+    systest::ScopedEnvironment os("BINOXA_OS_PLATFORM", "nt");
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(scratch.File("impostor"));
+        const std::string directory = PlatformDirectory(
+            "libtslnt32.so", std::string("libtslft32_without_") + c.hidden + ".so",
+            TEST_INCOMPLETE_DIR);
+        systest::ScopedEnvironment systemDir("BINOXA_SYSTEM_DIR", directory.c_str());
+        tslft16.Reset();
+        {
+            const TesselDevice device;
+            EXPECT_EQ(device.Status(), c.status) << c.hidden;
+            EXPECT_EQ(device.On(), c.on) << c.hidden;
+            EXPECT_EQ(device.Off(), c.off) << c.hidden;
+        }
+        EXPECT_EQ(Lines(tslft16.Calls()), c.calls) << c.hidden;
+    }
+    EXPECT_EQ(boxes.Captioned(), std::vector<std::string>{}) << "tslInitialize is there";
 }
 
 TEST(TesselErrorText, EveryStatusHasItsText) {
