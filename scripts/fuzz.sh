@@ -24,7 +24,7 @@ while read -r target; do
     corpus="build-fuzz/corpus/$(basename "$target")"
     mkdir -p "$corpus"
     case "$(basename "$target")" in
-        jpeg_read_fuzz) seed_corpus "$corpus" jpg ;;
+        jpeg_read_fuzz | convert_rows_fuzz) seed_corpus "$corpus" jpg ;;
         png_read_fuzz) seed_corpus "$corpus" png ;;
     esac
     echo "fuzz: $target for ${seconds}s"
