@@ -63,57 +63,42 @@ const std::string& JpegFile() {
     return path;
 }
 
-const std::string& PngFile() {
-    static const std::string path = [] {
-        const std::string file = TempPath("pair.png");
-        FILE* out = std::fopen(file.c_str(), "wb");
-        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-        png_infop info = png_create_info_struct(png);
-        png_init_io(png, out);
-        png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        std::vector<png_byte> row(kWidth * 3);
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth * 3; ++x)
-                row[x] = Sample(x / 3, y, x % 3);
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, info);
-        png_destroy_write_struct(&png, &info);
-        std::fclose(out);
-        return file;
-    }();
-    return path;
-}
-
-constexpr int kSmallSide = 64;
-
-// A small PNG with one private ancillary chunk of the given size before its
-// image data.
-std::string PngWithChunk(int megabytes) {
-    const std::string file = TempPath(("chunk-" + std::to_string(megabytes) + ".png").c_str());
+// A PNG of the given size, with a private ancillary chunk of chunkBytes
+// before its image data when chunkBytes is not zero.
+void WritePng(const std::string& file, int width, int height, size_t chunkBytes) {
     FILE* out = std::fopen(file.c_str(), "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, out);
-    png_set_IHDR(png, info, kSmallSide, kSmallSide, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    const std::vector<png_byte> data(size_t(megabytes) << 20, 0x5A);
-    static const png_byte kName[] = "prIv";
-    png_write_chunk(png, kName, data.data(), data.size());
-    std::vector<png_byte> row(kSmallSide * 3);
-    for (int y = 0; y < kSmallSide; ++y) {
-        for (int x = 0; x < kSmallSide * 3; ++x)
+    if (chunkBytes > 0) {
+        const std::vector<png_byte> data(chunkBytes, 0x5A);
+        static const png_byte kName[] = "prIv";
+        png_write_chunk(png, kName, data.data(), data.size());
+    }
+    std::vector<png_byte> row(size_t(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width * 3; ++x)
             row[x] = Sample(x / 3, y, x % 3);
         png_write_row(png, row.data());
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     std::fclose(out);
-    return file;
 }
+
+const std::string& PngFile() {
+    static const std::string path = [] {
+        const std::string file = TempPath("pair.png");
+        WritePng(file, kWidth, kHeight, 0);
+        return file;
+    }();
+    return path;
+}
+
+constexpr int kSmallSide = 64;
 
 void ReadWithReadImage(benchmark::State& state, const std::string& path, int64_t pixels) {
     pxImage image;
@@ -134,7 +119,8 @@ void BM_ReadImage_Png(benchmark::State& state) {
 }
 
 void BM_ReadImage_PngLargeChunk(benchmark::State& state) {
-    const std::string path = PngWithChunk(static_cast<int>(state.range(0)));
+    const std::string path = TempPath(("chunk-" + std::to_string(state.range(0)) + ".png").c_str());
+    WritePng(path, kSmallSide, kSmallSide, size_t(state.range(0)) << 20);
     ReadWithReadImage(state, path, kSmallSide * kSmallSide);
     state.SetBytesProcessed(state.iterations() * (state.range(0) << 20));
     std::remove(path.c_str());
