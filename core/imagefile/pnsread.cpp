@@ -58,14 +58,30 @@ PngDecoder& DecoderOf(png_structp png) {
     png_longjmp(png, 1);
 }
 
-// libpng hands an unknown chunk whose check value failed to the chunk
-// callback all the same, right after this warning; the callback drops it.
+// libpng checks an unknown chunk's check value before it hands the chunk to
+// the chunk callback, and hands it over even when the check failed, right
+// after this warning. For sTEr the warning is held back: the chunk callback
+// weighs it after its own checks, and drops the chunk.
 constexpr char kSterCheckFailed[] = "sTEr: CRC error";
 
-void LogPngWarning(png_structp png, png_const_charp message) {
+void LogLibpngWarning(const char* message) {
     pxLog("LIBPNG WARNING: %s", message);
-    if (std::strcmp(message, kSterCheckFailed) == 0)
-        static_cast<PngDecoder*>(png_get_error_ptr(png))->sterCheckFailed = true;
+}
+
+void LogHeldBackCheckFailure(PngDecoder& decoder) {
+    if (std::exchange(decoder.sterCheckFailed, false))
+        LogLibpngWarning(kSterCheckFailed);
+}
+
+void LogPngWarning(png_structp png, png_const_charp message) {
+    auto& decoder = *static_cast<PngDecoder*>(png_get_error_ptr(png));
+    if (std::strcmp(message, kSterCheckFailed) == 0) {
+        decoder.sterCheckFailed = true;
+        return;
+    }
+    // A chunk libpng could not keep never reaches the chunk callback.
+    LogHeldBackCheckFailure(decoder);
+    LogLibpngWarning(message);
 }
 
 // Runs a callback's work; an exception it throws is kept and ends the read
@@ -151,16 +167,20 @@ int OnUnknownChunk(png_structp png, png_unknown_chunkp chunk) {
     if (std::memcmp(chunk->name, "sTEr", 4) != 0)
         return IsAncillary(chunk->name) ? 1 : 0;
     PngDecoder& decoder = DecoderOf(png);
+    // The check value counts only for a chunk that is otherwise taken.
+    const bool checkFailed = std::exchange(decoder.sterCheckFailed, false);
     if (png_get_image_width(png, decoder.pngInfo) == 0)
         png_error(png, "Missing IHDR before sTEr");
     if (decoder.info->headerRead) {
         png_warning(png, "Invalid sTEr after IDAT");
         return 1;
     }
-    if (std::exchange(decoder.sterCheckFailed, false))
-        return 1;
     if (decoder.stereo.valid) {
         png_warning(png, "Duplicate sTEr chunk");
+        return 1;
+    }
+    if (checkFailed) {
+        LogLibpngWarning(kSterCheckFailed);
         return 1;
     }
     bool parsed = false;

@@ -29,6 +29,19 @@ PngRead ReadPng(const std::string& path) {
     return read;
 }
 
+// A read and the log lines it wrote.
+struct LoggedRead {
+    PngRead read;
+    std::string log;
+};
+
+LoggedRead ReadPngLogged(const std::string& path) {
+    const CapturedLog log;
+    LoggedRead logged{ReadPng(path), {}};
+    logged.log = log.Text();
+    return logged;
+}
+
 Bytes SmallPng() {
     const PngForm form;
     return EncodePng(8, 4, PngSamples(8, 4, form), form);
@@ -126,52 +139,66 @@ TEST(PngStereo, TheChunkReaderNeverReadsPastTheChunk) {
 
 TEST(PngReader, TakesTheFirstSterChunkBeforeTheImageData) {
     const TempDir dir;
-    const CapturedLog log;
     const Bytes png = SmallPng();
+    const auto stereo = [&](uint32_t layout, const char* before, bool badCheck = false) {
+        return InsertPngChunk(png, "sTEr", SterChunk(layout), before, badCheck);
+    };
 
-    const PngRead plain = ReadPng(dir.Write("plain.png", png));
-    EXPECT_EQ(plain.result, 1);
-    EXPECT_EQ(plain.info.hasDescriptor, 0);
+    const LoggedRead plain = ReadPngLogged(dir.Write("plain.png", png));
+    EXPECT_EQ(plain.read.result, 1);
+    EXPECT_EQ(plain.read.info.hasDescriptor, 0);
+    EXPECT_EQ(plain.log, "");
 
-    const PngRead stereo =
-        ReadPng(dir.Write("one.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT")));
-    EXPECT_NE(stereo.info.hasDescriptor, 0);
-    EXPECT_EQ(stereo.info.layout, 0x201u);
+    const LoggedRead one = ReadPngLogged(dir.Write("one.pns", stereo(0x201, "IDAT")));
+    EXPECT_NE(one.read.info.hasDescriptor, 0);
+    EXPECT_EQ(one.read.info.layout, 0x201u);
+    EXPECT_EQ(one.log, "");
 
-    const Bytes twice = InsertPngChunk(InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT"),
-                                       "sTEr", SterChunk(0x40201), "IDAT");
-    const PngRead duplicate = ReadPng(dir.Write("twice.pns", twice));
-    EXPECT_EQ(duplicate.info.layout, 0x201u) << "the first chunk's layout word stays";
-    EXPECT_NE(log.Text().find("LIBPNG WARNING: Duplicate sTEr chunk\n"), std::string::npos);
+    // The checks come in order: header, image data, duplicate, check value.
+    // A chunk skipped by one is not looked at further.
+    const Bytes first = stereo(0x201, "IDAT");
+    for (const bool badCheck : {false, true}) {
+        SCOPED_TRACE(badCheck ? "bad check value" : "good check value");
+        const LoggedRead duplicate = ReadPngLogged(dir.Write(
+            "twice.pns", InsertPngChunk(first, "sTEr", SterChunk(0x40201), "IDAT", badCheck)));
+        EXPECT_EQ(duplicate.read.info.layout, 0x201u) << "the first chunk's layout word stays";
+        EXPECT_EQ(duplicate.log, "LIBPNG WARNING: Duplicate sTEr chunk\n");
 
-    const PngRead late =
-        ReadPng(dir.Write("late.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IEND")));
-    EXPECT_EQ(late.result, 1);
-    EXPECT_EQ(late.info.hasDescriptor, 0);
-    EXPECT_NE(log.Text().find("LIBPNG WARNING: Invalid sTEr after IDAT\n"), std::string::npos);
+        const LoggedRead late =
+            ReadPngLogged(dir.Write("late.pns", stereo(0x201, "IEND", badCheck)));
+        EXPECT_EQ(late.read.result, 1);
+        EXPECT_EQ(late.read.info.hasDescriptor, 0);
+        EXPECT_EQ(late.log, "LIBPNG WARNING: Invalid sTEr after IDAT\n");
+    }
+
+    const LoggedRead damaged = ReadPngLogged(dir.Write("crc.pns", stereo(0x201, "IDAT", true)));
+    EXPECT_EQ(damaged.read.result, 1);
+    EXPECT_EQ(damaged.read.info.hasDescriptor, 0) << "a chunk whose check fails is dropped";
+    EXPECT_EQ(damaged.log, "LIBPNG WARNING: sTEr: CRC error\n");
+    // ... and the next one is taken.
+    const LoggedRead second =
+        ReadPngLogged(dir.Write("second.pns", InsertPngChunk(stereo(0x201, "IDAT", true), "sTEr",
+                                                             SterChunk(0x40201), "IDAT")));
+    EXPECT_EQ(second.read.info.layout, 0x40201u);
+    EXPECT_EQ(second.log, "LIBPNG WARNING: sTEr: CRC error\n");
 
     Bytes lying = SterChunk(0x201);
     lying[1] = 90;
-    const PngRead bad = ReadPng(dir.Write("lying.pns", InsertPngChunk(png, "sTEr", lying, "IDAT")));
-    EXPECT_EQ(bad.result, 1);
-    EXPECT_EQ(bad.info.hasDescriptor, 0);
-    EXPECT_NE(log.Text().find("LIBPNG WARNING: Invalid sTEr chunk length\n"), std::string::npos);
+    const LoggedRead bad =
+        ReadPngLogged(dir.Write("lying.pns", InsertPngChunk(png, "sTEr", lying, "IDAT")));
+    EXPECT_EQ(bad.read.result, 1);
+    EXPECT_EQ(bad.read.info.hasDescriptor, 0);
+    EXPECT_EQ(bad.log, "LIBPNG WARNING: Invalid sTEr chunk length\n");
 
-    const PngRead damaged =
-        ReadPng(dir.Write("crc.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT", true)));
-    EXPECT_EQ(damaged.result, 1);
-    EXPECT_EQ(damaged.info.hasDescriptor, 0) << "a chunk whose check fails is dropped";
-
-    const std::string early =
-        dir.Write("early.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IHDR"));
+    const std::string early = dir.Write("early.pns", stereo(0x201, "IHDR"));
     const std::string message = ThrownMessage([&] { ReadPng(early); });
     EXPECT_EQ(message.rfind("LIBPNG ERROR: ", 0), 0u) << message;
 
     // Other unknown ancillary chunks are passed over without a word.
-    const PngRead other =
-        ReadPng(dir.Write("other.png", InsertPngChunk(png, "prIv", {1, 2, 3}, "IDAT")));
-    EXPECT_EQ(other.result, 1);
-    EXPECT_EQ(log.Text().find("prIv"), std::string::npos) << log.Text();
+    const LoggedRead other =
+        ReadPngLogged(dir.Write("other.png", InsertPngChunk(png, "prIv", {1, 2, 3}, "IDAT")));
+    EXPECT_EQ(other.read.result, 1);
+    EXPECT_EQ(other.log, "");
 }
 
 TEST(PngReader, GivesEveryColourTypeAndDepthAsBlueGreenRed) {
