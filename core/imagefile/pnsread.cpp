@@ -20,6 +20,8 @@
 namespace {
 
 constexpr size_t kBlockSize = 4096;
+// The Adam7 pass that brings an interlaced image's last rows.
+constexpr int kLastInterlacePass = 6;
 // Gamma of files that do not state theirs, and of the screen.
 constexpr double kDefaultFileGamma = 0.45;
 constexpr double kScreenGamma = 2.2;
@@ -43,6 +45,9 @@ public:
     std::optional<pxColor> background; // of the current call
     std::exception_ptr pending;        // thrown inside a callback, rethrown outside libpng
     bool sterCheckFailed = false;      // the sTEr chunk being read has a bad check value
+    int lastPass = 0;                  // the pass that brings the last row
+    bool lastRowRead = false;
+    bool ended = false; // libpng has read the end chunk
     char errorText[256] = {};
 };
 
@@ -136,6 +141,7 @@ void OnHeader(png_structp png, png_infop pngInfo) {
         if (decoder.background)
             pxFillImage(*info.image, *decoder.background);
     });
+    decoder.lastPass = interlace == PNG_INTERLACE_NONE ? 0 : kLastInterlacePass;
     SetTransformations(png, pngInfo, colourType, bitDepth);
     // Every transformation above ends in 3 bytes per pixel; anything else
     // would overrun the picture's rows.
@@ -144,16 +150,27 @@ void OnHeader(png_structp png, png_infop pngInfo) {
     info.headerRead = 1;
 }
 
-void OnRow(png_structp png, png_bytep newRow, png_uint_32 rowNumber, int) {
-    _ImageInfo& info = *DecoderOf(png).info;
-    if (!newRow || rowNumber >= static_cast<png_uint_32>(info.image->GetHeight()))
+void OnRow(png_structp png, png_bytep newRow, png_uint_32 rowNumber, int pass) {
+    PngDecoder& decoder = DecoderOf(png);
+    _ImageInfo& info = *decoder.info;
+    const auto height = static_cast<png_uint_32>(info.image->GetHeight());
+    // With interlace handling libpng calls for every row in every pass, with
+    // no new row where the pass has no pixels.
+    if (pass == decoder.lastPass && rowNumber + 1 == height)
+        decoder.lastRowRead = true;
+    if (!newRow || rowNumber >= height)
         return;
     png_progressive_combine_row(png, info.image->Row(static_cast<int32_t>(rowNumber)), newRow);
     info.rowsDone = std::max(info.rowsDone, static_cast<int>(rowNumber) + 1);
 }
 
+// Image data that stops before the last row, followed by the end chunk, is a
+// picture that ends early: it stays incomplete, like a file that stops
+// short.
 void OnEnd(png_structp png, png_infop) {
-    DecoderOf(png).info->complete = 1;
+    PngDecoder& decoder = DecoderOf(png);
+    decoder.ended = true;
+    decoder.info->complete = decoder.lastRowRead ? 1 : 0;
 }
 
 bool IsAncillary(const png_byte name[5]) {
@@ -247,7 +264,7 @@ int ReadPngImage(const char* fileName, pxImage* image, pxPalette* palette, _Imag
     std::FILE* file = info->stream.get();
     // A file that reached its end may have grown since.
     std::clearerr(file);
-    while (!info->complete) {
+    while (!decoder.ended) {
         const size_t got = std::fread(decoder.block.data(), 1, decoder.block.size(), file);
         if (got == 0)
             break;

@@ -4,6 +4,7 @@
 
 #include "imagefile/pngstereo.h"
 #include "imagefile/pnsread.h"
+#include "imagefile/readimage.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <png.h>
+#include <zlib.h>
 
 using namespace fixtures;
 
@@ -40,6 +42,35 @@ LoggedRead ReadPngLogged(const std::string& path) {
     LoggedRead logged{ReadPng(path), {}};
     logged.log = log.Text();
     return logged;
+}
+
+uint32_t ChunkLength(const Bytes& png, size_t at) {
+    return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 |
+           png[at + 3];
+}
+
+// The PNG with its image data cut to the first rawBytes of the decompressed
+// stream, compressed again into one complete image data chunk.
+Bytes WithImageDataCut(const Bytes& png, size_t rawBytes) {
+    Bytes compressed;
+    Bytes others(png.begin(), png.begin() + 8);
+    for (size_t at = 8; at + 12 <= png.size(); at += 12 + ChunkLength(png, at)) {
+        const auto begin = png.begin() + long(at);
+        const uint32_t length = ChunkLength(png, at);
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0)
+            compressed.insert(compressed.end(), begin + 8, begin + 8 + length);
+        else
+            others.insert(others.end(), begin, begin + 12 + length);
+    }
+    Bytes raw(1 << 20);
+    uLongf rawLength = raw.size();
+    EXPECT_EQ(uncompress(raw.data(), &rawLength, compressed.data(), compressed.size()), Z_OK);
+    EXPECT_LE(rawBytes, rawLength);
+    Bytes cut(compressBound(rawBytes));
+    uLongf cutLength = cut.size();
+    EXPECT_EQ(compress(cut.data(), &cutLength, raw.data(), rawBytes), Z_OK);
+    cut.resize(cutLength);
+    return InsertPngChunk(others, "IDAT", cut, "IEND");
 }
 
 Bytes SmallPng() {
@@ -322,4 +353,79 @@ TEST(PngReader, ReadsAGrowingFileAndFailsCleanly) {
                     "Image of 49152 x 49152 pixels is too large for file '" + hugePath + "'" ||
                 hugeMessage.rfind("LIBPNG ERROR: ", 0) == 0)
         << hugeMessage;
+}
+
+TEST(PngReader, ImageDataThatEndsBeforeTheLastRowIsAPictureThatEndsEarly) {
+    const TempDir dir;
+    const int32_t width = 40, height = 64;
+    const size_t rowBytes = 1 + size_t(width) * 3; // filter byte and samples
+    const pxColor background = pxColor::Rgb(1, 2, 3);
+    for (const bool interlaced : {false, true}) {
+        PngForm form;
+        form.interlaced = interlaced;
+        const Bytes png = EncodePng(width, height, PngSamples(width, height, form), form);
+        const PngRead full = ReadPng(dir.Write("full.png", png));
+        ASSERT_EQ(full.result, 1);
+        // No rows at all, 20 rows, or (interlaced) about half of the passes.
+        const size_t cuts[] = {0, interlaced ? 64 * rowBytes / 2 : 20 * rowBytes};
+        for (const size_t rawBytes : cuts) {
+            SCOPED_TRACE(testing::Message() << "interlaced " << interlaced << " cut " << rawBytes);
+            const Bytes cut =
+                InsertPngChunk(WithImageDataCut(png, rawBytes), "sTEr", SterChunk(0x201), "IDAT");
+            const std::string path = dir.Write("cut.pns", cut);
+
+            // The first form keeps answering 0 and takes no more of the file:
+            // its caller tells when the file is finished.
+            PngRead first;
+            EXPECT_EQ(ReadPngImage(path.c_str(), &first.image, nullptr, &first.info, &background),
+                      0);
+            EXPECT_TRUE(first.info.headerRead);
+            const int64_t taken = first.info.bytesRead;
+            EXPECT_EQ(taken, int64_t(cut.size()));
+            EXPECT_EQ(ReadPngImage(nullptr, &first.image, nullptr, &first.info, &background), 0);
+            EXPECT_EQ(first.info.bytesRead, taken);
+            EXPECT_FALSE(first.info.complete);
+            const int rows = first.info.rowsDone;
+            if (!interlaced) {
+                EXPECT_EQ(rows, int(rawBytes / rowBytes));
+                for (int32_t y = 0; y < rows; ++y)
+                    ASSERT_EQ(
+                        0, std::memcmp(full.image.Row(y), first.image.Row(y), size_t(width) * 3));
+                EXPECT_EQ(first.image.Row(height - 1)[0], 3) << "rows not read show the background";
+            } else if (rawBytes > 0) {
+                // libpng draws each pass's rows over those that later passes
+                // fill in: every row is drawn, but coarsely.
+                EXPECT_EQ(rows, height);
+                EXPECT_NE(0, std::memcmp(full.image.Row(height - 1), first.image.Row(height - 1),
+                                         size_t(width) * 3))
+                    << "the last pass never came";
+            }
+
+            // The record form ends the read as one that stopped short.
+            const CapturedLog log;
+            pxImage image;
+            ReadImageData record;
+            record.fileName = path.c_str();
+            record.image = &image;
+            EXPECT_EQ(ReadImage(&record), 0);
+            EXPECT_EQ(ReadImage(&record), 1);
+            EXPECT_EQ(record.truncated, 1);
+            EXPECT_EQ(record.rowsDone, rows);
+            EXPECT_EQ(record.layout, 0x201u);
+            EXPECT_EQ(log.Text(), "ReadImage -- '" + path + "' ends before its image: " +
+                                      std::to_string(rows) + " of 64 rows read\n");
+        }
+    }
+
+    // Whole interlaced pictures of every small size are complete.
+    for (const int32_t side : {1, 2, 3, 5, 9}) {
+        PngForm form;
+        form.interlaced = true;
+        const PngRead wide = ReadPng(
+            dir.Write("w.png", EncodePng(side + 7, side, PngSamples(side + 7, side, form), form)));
+        EXPECT_EQ(wide.result, 1) << side;
+        const PngRead tall = ReadPng(
+            dir.Write("t.png", EncodePng(side, side + 7, PngSamples(side, side + 7, form), form)));
+        EXPECT_EQ(tall.result, 1) << side;
+    }
 }
