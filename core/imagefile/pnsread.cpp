@@ -1,6 +1,7 @@
 #include "imagefile/pnsread.h"
 
 #include "imagefile/picturesize.h"
+#include "imagefile/pngchunkfeed.h"
 #include "imagefile/pngstereo.h"
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
@@ -20,6 +21,10 @@
 namespace {
 
 constexpr size_t kBlockSize = 4096;
+// libpng's default bound on the memory it takes for one chunk, set
+// explicitly so that the ancillary chunks it would not keep and those passed
+// over unseen are the same. A sTEr chunk's fields span at most 128 KiB.
+constexpr uint32_t kLargestChunk = 8000000;
 // The Adam7 pass that brings an interlaced image's last rows.
 constexpr int kLastInterlacePass = 6;
 // Gamma of files that do not state theirs, and of the screen.
@@ -30,7 +35,8 @@ constexpr double kScreenGamma = 2.2;
 // it stays where it is while the caller's progress record may not.
 class PngDecoder final : public ImageDecoder {
 public:
-    explicit PngDecoder(const char* fileName) : name(fileName), block(kBlockSize) {}
+    explicit PngDecoder(const char* fileName)
+        : name(fileName), block(kBlockSize), feed(kLargestChunk) {}
     ~PngDecoder() override {
         if (png)
             png_destroy_read_struct(&png, pngInfo ? &pngInfo : nullptr, nullptr);
@@ -40,6 +46,7 @@ public:
     png_structp png = nullptr;
     png_infop pngInfo = nullptr;
     std::vector<uint8_t> block;
+    PngChunkFeed feed;
     PngStereoDescriptor stereo;
     _ImageInfo* info = nullptr;        // the caller's record, set on every call
     std::optional<pxColor> background; // of the current call
@@ -233,6 +240,7 @@ void StartRead(const char* fileName, pxImage* image, pxPalette* palette, _ImageI
         info = _ImageInfo{};
         throw pxError("Could not create PNG info struct");
     }
+    png_set_chunk_malloc_max(decoder->png, kLargestChunk);
     png_set_progressive_read_fn(decoder->png, decoder.get(), OnHeader, OnRow, OnEnd);
     png_set_read_user_chunk_fn(decoder->png, decoder.get(), OnUnknownChunk);
     info.image = image;
@@ -241,10 +249,10 @@ void StartRead(const char* fileName, pxImage* image, pxPalette* palette, _ImageI
     info.decoderState = std::move(decoder);
 }
 
-bool Feed(PngDecoder& decoder, size_t count) {
+bool Feed(PngDecoder& decoder, uint8_t* data, size_t count) {
     if (setjmp(png_jmpbuf(decoder.png)))
         return false;
-    png_process_data(decoder.png, decoder.pngInfo, decoder.block.data(), count);
+    png_process_data(decoder.png, decoder.pngInfo, data, count);
     return true;
 }
 
@@ -264,12 +272,15 @@ int ReadPngImage(const char* fileName, pxImage* image, pxPalette* palette, _Imag
     std::FILE* file = info->stream.get();
     // A file that reached its end may have grown since.
     std::clearerr(file);
+    const PngChunkFeed::Sink toLibpng = [&decoder](uint8_t* data, size_t count) {
+        return Feed(decoder, data, count);
+    };
     while (!decoder.ended) {
         const size_t got = std::fread(decoder.block.data(), 1, decoder.block.size(), file);
         if (got == 0)
             break;
         info->bytesRead += static_cast<int64_t>(got);
-        if (!Feed(decoder, got))
+        if (!decoder.feed.Take(decoder.block.data(), got, toLibpng))
             EndRead(*info, decoder);
     }
     if (info->complete) {

@@ -49,6 +49,14 @@ uint32_t ChunkLength(const Bytes& png, size_t at) {
            png[at + 3];
 }
 
+// Where the first chunk of that type begins in an encoded PNG.
+size_t ChunkOffset(const Bytes& png, const char* type) {
+    size_t at = 8;
+    while (at + 8 <= png.size() && std::memcmp(&png[at + 4], type, 4) != 0)
+        at += 12 + ChunkLength(png, at);
+    return at;
+}
+
 // The PNG with its image data cut to the first rawBytes of the decompressed
 // stream, compressed again into one complete image data chunk.
 Bytes WithImageDataCut(const Bytes& png, size_t rawBytes) {
@@ -71,6 +79,13 @@ Bytes WithImageDataCut(const Bytes& png, size_t rawBytes) {
     EXPECT_EQ(compress(cut.data(), &cutLength, raw.data(), rawBytes), Z_OK);
     cut.resize(cutLength);
     return InsertPngChunk(others, "IDAT", cut, "IEND");
+}
+
+void Append(const std::string& path, const Bytes& bytes, size_t from, size_t to) {
+    if (FILE* file = std::fopen(path.c_str(), "ab")) {
+        std::fwrite(bytes.data() + from, 1, to - from, file);
+        std::fclose(file);
+    }
 }
 
 Bytes SmallPng() {
@@ -353,6 +368,61 @@ TEST(PngReader, ReadsAGrowingFileAndFailsCleanly) {
                     "Image of 49152 x 49152 pixels is too large for file '" + hugePath + "'" ||
                 hugeMessage.rfind("LIBPNG ERROR: ", 0) == 0)
         << hugeMessage;
+}
+
+TEST(PngReader, TakesLargeChunksInOneGoAndPassesOverOnesTooLargeToKeep) {
+    const TempDir dir;
+    const PngForm form;
+    const int32_t width = 48, height = 40;
+    const Bytes png = EncodePng(width, height, PngSamples(width, height, form), form);
+    const PngRead plain = ReadPng(dir.Write("plain.png", png));
+    ASSERT_EQ(plain.result, 1);
+    // The largest descriptor there can be, a private chunk of 32 MB before the
+    // image data and one of 9 MB after it.
+    const Bytes largestSter = SterChunk(0x40101, Bytes(65529, 9), std::string(65535, 'c'));
+    ASSERT_EQ(largestSter.size(), 131072u);
+    const Bytes file =
+        InsertPngChunk(InsertPngChunk(InsertPngChunk(png, "sTEr", largestSter, "IDAT"), "prIv",
+                                      Bytes(32u << 20, 0x5A), "IDAT"),
+                       "laTe", Bytes(9u << 20, 0xA5), "IEND");
+    const auto samePixels = [&](const PngRead& read) {
+        ASSERT_EQ(read.image.GetWidth(), width);
+        ASSERT_EQ(read.image.GetHeight(), height);
+        for (int32_t y = 0; y < height; ++y)
+            ASSERT_EQ(0, std::memcmp(plain.image.Row(y), read.image.Row(y), size_t(width) * 3))
+                << "row " << y;
+    };
+
+    const LoggedRead whole = ReadPngLogged(dir.Write("large.pns", file));
+    EXPECT_EQ(whole.read.result, 1);
+    EXPECT_NE(whole.read.info.hasDescriptor, 0);
+    EXPECT_EQ(whole.read.info.layout, 0x40101u);
+    samePixels(whole.read);
+    EXPECT_EQ(whole.log, "");
+
+    // The same file arriving in parts that end inside chunk headers, inside
+    // each large chunk, inside the image data and inside the end chunk.
+    const size_t ster = ChunkOffset(file, "sTEr"), big = ChunkOffset(file, "prIv");
+    const size_t data = ChunkOffset(file, "IDAT"), late = ChunkOffset(file, "laTe");
+    const size_t cuts[] = {ster + 5,   ster + 60000, big + 3,           big + (16u << 20), data + 6,
+                           data + 100, late + 9,     late + (5u << 20), file.size() - 6};
+    const CapturedLog log;
+    const std::string path = dir.Write("growing.pns", {});
+    PngRead growing;
+    size_t written = 0;
+    for (const size_t cut : cuts) {
+        SCOPED_TRACE(cut);
+        Append(path, file, written, cut);
+        written = cut;
+        EXPECT_EQ(ReadPngImage(path.c_str(), &growing.image, nullptr, &growing.info, nullptr), 0);
+        EXPECT_EQ(growing.info.bytesRead, int64_t(cut));
+    }
+    EXPECT_EQ(growing.info.rowsDone, height);
+    Append(path, file, written, file.size());
+    EXPECT_EQ(ReadPngImage(nullptr, &growing.image, nullptr, &growing.info, nullptr), 1);
+    EXPECT_EQ(growing.info.layout, 0x40101u);
+    samePixels(growing);
+    EXPECT_EQ(log.Text(), "");
 }
 
 TEST(PngReader, ImageDataThatEndsBeforeTheLastRowIsAPictureThatEndsEarly) {
