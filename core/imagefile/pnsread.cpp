@@ -1,6 +1,7 @@
 #include "imagefile/pnsread.h"
 
 #include "imagefile/picturesize.h"
+#include "imagefile/pngchunkfeed.h"
 #include "imagefile/pngstereo.h"
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
@@ -20,6 +21,12 @@
 namespace {
 
 constexpr size_t kBlockSize = 4096;
+// libpng's default bound on the memory it takes for one chunk, set
+// explicitly so that the ancillary chunks it would not keep and those passed
+// over unseen are the same. A sTEr chunk's fields span at most 128 KiB.
+constexpr uint32_t kLargestChunk = 8000000;
+// The Adam7 pass that brings an interlaced image's last rows.
+constexpr int kLastInterlacePass = 6;
 // Gamma of files that do not state theirs, and of the screen.
 constexpr double kDefaultFileGamma = 0.45;
 constexpr double kScreenGamma = 2.2;
@@ -28,7 +35,8 @@ constexpr double kScreenGamma = 2.2;
 // it stays where it is while the caller's progress record may not.
 class PngDecoder final : public ImageDecoder {
 public:
-    explicit PngDecoder(const char* fileName) : name(fileName), block(kBlockSize) {}
+    explicit PngDecoder(const char* fileName)
+        : name(fileName), block(kBlockSize), feed(kLargestChunk) {}
     ~PngDecoder() override {
         if (png)
             png_destroy_read_struct(&png, pngInfo ? &pngInfo : nullptr, nullptr);
@@ -38,11 +46,15 @@ public:
     png_structp png = nullptr;
     png_infop pngInfo = nullptr;
     std::vector<uint8_t> block;
+    PngChunkFeed feed;
     PngStereoDescriptor stereo;
     _ImageInfo* info = nullptr;        // the caller's record, set on every call
     std::optional<pxColor> background; // of the current call
     std::exception_ptr pending;        // thrown inside a callback, rethrown outside libpng
     bool sterCheckFailed = false;      // the sTEr chunk being read has a bad check value
+    int lastPass = 0;                  // the pass that brings the last row
+    bool lastRowRead = false;
+    bool ended = false; // libpng has read the end chunk
     char errorText[256] = {};
 };
 
@@ -58,14 +70,30 @@ PngDecoder& DecoderOf(png_structp png) {
     png_longjmp(png, 1);
 }
 
-// libpng hands an unknown chunk whose check value failed to the chunk
-// callback all the same, right after this warning; the callback drops it.
+// libpng checks an unknown chunk's check value before it hands the chunk to
+// the chunk callback, and hands it over even when the check failed, right
+// after this warning. For sTEr the warning is held back: the chunk callback
+// weighs it after its own checks, and drops the chunk.
 constexpr char kSterCheckFailed[] = "sTEr: CRC error";
 
-void LogPngWarning(png_structp png, png_const_charp message) {
+void LogLibpngWarning(const char* message) {
     pxLog("LIBPNG WARNING: %s", message);
-    if (std::strcmp(message, kSterCheckFailed) == 0)
-        static_cast<PngDecoder*>(png_get_error_ptr(png))->sterCheckFailed = true;
+}
+
+void LogHeldBackCheckFailure(PngDecoder& decoder) {
+    if (std::exchange(decoder.sterCheckFailed, false))
+        LogLibpngWarning(kSterCheckFailed);
+}
+
+void LogPngWarning(png_structp png, png_const_charp message) {
+    auto& decoder = *static_cast<PngDecoder*>(png_get_error_ptr(png));
+    if (std::strcmp(message, kSterCheckFailed) == 0) {
+        decoder.sterCheckFailed = true;
+        return;
+    }
+    // A chunk libpng could not keep never reaches the chunk callback.
+    LogHeldBackCheckFailure(decoder);
+    LogLibpngWarning(message);
 }
 
 // Runs a callback's work; an exception it throws is kept and ends the read
@@ -120,6 +148,7 @@ void OnHeader(png_structp png, png_infop pngInfo) {
         if (decoder.background)
             pxFillImage(*info.image, *decoder.background);
     });
+    decoder.lastPass = interlace == PNG_INTERLACE_NONE ? 0 : kLastInterlacePass;
     SetTransformations(png, pngInfo, colourType, bitDepth);
     // Every transformation above ends in 3 bytes per pixel; anything else
     // would overrun the picture's rows.
@@ -128,16 +157,27 @@ void OnHeader(png_structp png, png_infop pngInfo) {
     info.headerRead = 1;
 }
 
-void OnRow(png_structp png, png_bytep newRow, png_uint_32 rowNumber, int) {
-    _ImageInfo& info = *DecoderOf(png).info;
-    if (!newRow || rowNumber >= static_cast<png_uint_32>(info.image->GetHeight()))
+void OnRow(png_structp png, png_bytep newRow, png_uint_32 rowNumber, int pass) {
+    PngDecoder& decoder = DecoderOf(png);
+    _ImageInfo& info = *decoder.info;
+    const auto height = static_cast<png_uint_32>(info.image->GetHeight());
+    // With interlace handling libpng calls for every row in every pass, with
+    // no new row where the pass has no pixels.
+    if (pass == decoder.lastPass && rowNumber + 1 == height)
+        decoder.lastRowRead = true;
+    if (!newRow || rowNumber >= height)
         return;
     png_progressive_combine_row(png, info.image->Row(static_cast<int32_t>(rowNumber)), newRow);
     info.rowsDone = std::max(info.rowsDone, static_cast<int>(rowNumber) + 1);
 }
 
+// Image data that stops before the last row, followed by the end chunk, is a
+// picture that ends early: it stays incomplete, like a file that stops
+// short.
 void OnEnd(png_structp png, png_infop) {
-    DecoderOf(png).info->complete = 1;
+    PngDecoder& decoder = DecoderOf(png);
+    decoder.ended = true;
+    decoder.info->complete = decoder.lastRowRead ? 1 : 0;
 }
 
 bool IsAncillary(const png_byte name[5]) {
@@ -151,16 +191,20 @@ int OnUnknownChunk(png_structp png, png_unknown_chunkp chunk) {
     if (std::memcmp(chunk->name, "sTEr", 4) != 0)
         return IsAncillary(chunk->name) ? 1 : 0;
     PngDecoder& decoder = DecoderOf(png);
+    // The check value counts only for a chunk that is otherwise taken.
+    const bool checkFailed = std::exchange(decoder.sterCheckFailed, false);
     if (png_get_image_width(png, decoder.pngInfo) == 0)
         png_error(png, "Missing IHDR before sTEr");
     if (decoder.info->headerRead) {
         png_warning(png, "Invalid sTEr after IDAT");
         return 1;
     }
-    if (std::exchange(decoder.sterCheckFailed, false))
-        return 1;
     if (decoder.stereo.valid) {
         png_warning(png, "Duplicate sTEr chunk");
+        return 1;
+    }
+    if (checkFailed) {
+        LogLibpngWarning(kSterCheckFailed);
         return 1;
     }
     bool parsed = false;
@@ -196,6 +240,7 @@ void StartRead(const char* fileName, pxImage* image, pxPalette* palette, _ImageI
         info = _ImageInfo{};
         throw pxError("Could not create PNG info struct");
     }
+    png_set_chunk_malloc_max(decoder->png, kLargestChunk);
     png_set_progressive_read_fn(decoder->png, decoder.get(), OnHeader, OnRow, OnEnd);
     png_set_read_user_chunk_fn(decoder->png, decoder.get(), OnUnknownChunk);
     info.image = image;
@@ -204,10 +249,10 @@ void StartRead(const char* fileName, pxImage* image, pxPalette* palette, _ImageI
     info.decoderState = std::move(decoder);
 }
 
-bool Feed(PngDecoder& decoder, size_t count) {
+bool Feed(PngDecoder& decoder, uint8_t* data, size_t count) {
     if (setjmp(png_jmpbuf(decoder.png)))
         return false;
-    png_process_data(decoder.png, decoder.pngInfo, decoder.block.data(), count);
+    png_process_data(decoder.png, decoder.pngInfo, data, count);
     return true;
 }
 
@@ -227,12 +272,15 @@ int ReadPngImage(const char* fileName, pxImage* image, pxPalette* palette, _Imag
     std::FILE* file = info->stream.get();
     // A file that reached its end may have grown since.
     std::clearerr(file);
-    while (!info->complete) {
+    const PngChunkFeed::Sink toLibpng = [&decoder](uint8_t* data, size_t count) {
+        return Feed(decoder, data, count);
+    };
+    while (!decoder.ended) {
         const size_t got = std::fread(decoder.block.data(), 1, decoder.block.size(), file);
         if (got == 0)
             break;
         info->bytesRead += static_cast<int64_t>(got);
-        if (!Feed(decoder, got))
+        if (!decoder.feed.Take(decoder.block.data(), got, toLibpng))
             EndRead(*info, decoder);
     }
     if (info->complete) {

@@ -10,6 +10,8 @@
 // filled with background first when one is given; transparency is composed
 // over black. The file's sTEr descriptor, when it has one, is reported
 // through info. 1 when the image is complete, 0 when the file has no more
-// data yet. Throws pxError; the read is then over and info is reset.
+// data yet; a file whose image data ends before the last row stays at 0, as
+// if it had stopped there. Throws pxError; the read is then over and info is
+// reset.
 int ReadPngImage(const char* fileName, pxImage* image, pxPalette* palette, _ImageInfo* info,
                  const pxColor* background);

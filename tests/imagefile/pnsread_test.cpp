@@ -4,6 +4,7 @@
 
 #include "imagefile/pngstereo.h"
 #include "imagefile/pnsread.h"
+#include "imagefile/readimage.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <png.h>
+#include <zlib.h>
 
 using namespace fixtures;
 
@@ -27,6 +29,63 @@ PngRead ReadPng(const std::string& path) {
     PngRead read;
     read.result = ReadPngImage(path.c_str(), &read.image, nullptr, &read.info, nullptr);
     return read;
+}
+
+// A read and the log lines it wrote.
+struct LoggedRead {
+    PngRead read;
+    std::string log;
+};
+
+LoggedRead ReadPngLogged(const std::string& path) {
+    const CapturedLog log;
+    LoggedRead logged{ReadPng(path), {}};
+    logged.log = log.Text();
+    return logged;
+}
+
+uint32_t ChunkLength(const Bytes& png, size_t at) {
+    return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 |
+           png[at + 3];
+}
+
+// Where the first chunk of that type begins in an encoded PNG.
+size_t ChunkOffset(const Bytes& png, const char* type) {
+    size_t at = 8;
+    while (at + 8 <= png.size() && std::memcmp(&png[at + 4], type, 4) != 0)
+        at += 12 + ChunkLength(png, at);
+    return at;
+}
+
+// The PNG with its image data cut to the first rawBytes of the decompressed
+// stream, compressed again into one complete image data chunk.
+Bytes WithImageDataCut(const Bytes& png, size_t rawBytes) {
+    Bytes compressed;
+    Bytes others(png.begin(), png.begin() + 8);
+    for (size_t at = 8; at + 12 <= png.size(); at += 12 + ChunkLength(png, at)) {
+        const auto begin = png.begin() + long(at);
+        const uint32_t length = ChunkLength(png, at);
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0)
+            compressed.insert(compressed.end(), begin + 8, begin + 8 + length);
+        else
+            others.insert(others.end(), begin, begin + 12 + length);
+    }
+    Bytes raw(1 << 20);
+    uLongf rawLength = raw.size();
+    EXPECT_EQ(uncompress(raw.data(), &rawLength, compressed.data(), compressed.size()), Z_OK);
+    EXPECT_LE(rawBytes, rawLength);
+    Bytes cut(compressBound(rawBytes));
+    uLongf cutLength = cut.size();
+    EXPECT_EQ(compress(cut.data(), &cutLength, raw.data(), rawBytes), Z_OK);
+    cut.resize(cutLength);
+    return InsertPngChunk(others, "IDAT", cut, "IEND");
+}
+
+void Append(const std::string& path, const Bytes& bytes, size_t from, size_t to) {
+    if (FILE* file = std::fopen(path.c_str(), "ab")) {
+        std::fwrite(bytes.data() + from, 1, to - from, file);
+        std::fclose(file);
+    }
 }
 
 Bytes SmallPng() {
@@ -126,52 +185,66 @@ TEST(PngStereo, TheChunkReaderNeverReadsPastTheChunk) {
 
 TEST(PngReader, TakesTheFirstSterChunkBeforeTheImageData) {
     const TempDir dir;
-    const CapturedLog log;
     const Bytes png = SmallPng();
+    const auto stereo = [&](uint32_t layout, const char* before, bool badCheck = false) {
+        return InsertPngChunk(png, "sTEr", SterChunk(layout), before, badCheck);
+    };
 
-    const PngRead plain = ReadPng(dir.Write("plain.png", png));
-    EXPECT_EQ(plain.result, 1);
-    EXPECT_EQ(plain.info.hasDescriptor, 0);
+    const LoggedRead plain = ReadPngLogged(dir.Write("plain.png", png));
+    EXPECT_EQ(plain.read.result, 1);
+    EXPECT_EQ(plain.read.info.hasDescriptor, 0);
+    EXPECT_EQ(plain.log, "");
 
-    const PngRead stereo =
-        ReadPng(dir.Write("one.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT")));
-    EXPECT_NE(stereo.info.hasDescriptor, 0);
-    EXPECT_EQ(stereo.info.layout, 0x201u);
+    const LoggedRead one = ReadPngLogged(dir.Write("one.pns", stereo(0x201, "IDAT")));
+    EXPECT_NE(one.read.info.hasDescriptor, 0);
+    EXPECT_EQ(one.read.info.layout, 0x201u);
+    EXPECT_EQ(one.log, "");
 
-    const Bytes twice = InsertPngChunk(InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT"),
-                                       "sTEr", SterChunk(0x40201), "IDAT");
-    const PngRead duplicate = ReadPng(dir.Write("twice.pns", twice));
-    EXPECT_EQ(duplicate.info.layout, 0x201u) << "the first chunk's layout word stays";
-    EXPECT_NE(log.Text().find("LIBPNG WARNING: Duplicate sTEr chunk\n"), std::string::npos);
+    // The checks come in order: header, image data, duplicate, check value.
+    // A chunk skipped by one is not looked at further.
+    const Bytes first = stereo(0x201, "IDAT");
+    for (const bool badCheck : {false, true}) {
+        SCOPED_TRACE(badCheck ? "bad check value" : "good check value");
+        const LoggedRead duplicate = ReadPngLogged(dir.Write(
+            "twice.pns", InsertPngChunk(first, "sTEr", SterChunk(0x40201), "IDAT", badCheck)));
+        EXPECT_EQ(duplicate.read.info.layout, 0x201u) << "the first chunk's layout word stays";
+        EXPECT_EQ(duplicate.log, "LIBPNG WARNING: Duplicate sTEr chunk\n");
 
-    const PngRead late =
-        ReadPng(dir.Write("late.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IEND")));
-    EXPECT_EQ(late.result, 1);
-    EXPECT_EQ(late.info.hasDescriptor, 0);
-    EXPECT_NE(log.Text().find("LIBPNG WARNING: Invalid sTEr after IDAT\n"), std::string::npos);
+        const LoggedRead late =
+            ReadPngLogged(dir.Write("late.pns", stereo(0x201, "IEND", badCheck)));
+        EXPECT_EQ(late.read.result, 1);
+        EXPECT_EQ(late.read.info.hasDescriptor, 0);
+        EXPECT_EQ(late.log, "LIBPNG WARNING: Invalid sTEr after IDAT\n");
+    }
+
+    const LoggedRead damaged = ReadPngLogged(dir.Write("crc.pns", stereo(0x201, "IDAT", true)));
+    EXPECT_EQ(damaged.read.result, 1);
+    EXPECT_EQ(damaged.read.info.hasDescriptor, 0) << "a chunk whose check fails is dropped";
+    EXPECT_EQ(damaged.log, "LIBPNG WARNING: sTEr: CRC error\n");
+    // ... and the next one is taken.
+    const LoggedRead second =
+        ReadPngLogged(dir.Write("second.pns", InsertPngChunk(stereo(0x201, "IDAT", true), "sTEr",
+                                                             SterChunk(0x40201), "IDAT")));
+    EXPECT_EQ(second.read.info.layout, 0x40201u);
+    EXPECT_EQ(second.log, "LIBPNG WARNING: sTEr: CRC error\n");
 
     Bytes lying = SterChunk(0x201);
     lying[1] = 90;
-    const PngRead bad = ReadPng(dir.Write("lying.pns", InsertPngChunk(png, "sTEr", lying, "IDAT")));
-    EXPECT_EQ(bad.result, 1);
-    EXPECT_EQ(bad.info.hasDescriptor, 0);
-    EXPECT_NE(log.Text().find("LIBPNG WARNING: Invalid sTEr chunk length\n"), std::string::npos);
+    const LoggedRead bad =
+        ReadPngLogged(dir.Write("lying.pns", InsertPngChunk(png, "sTEr", lying, "IDAT")));
+    EXPECT_EQ(bad.read.result, 1);
+    EXPECT_EQ(bad.read.info.hasDescriptor, 0);
+    EXPECT_EQ(bad.log, "LIBPNG WARNING: Invalid sTEr chunk length\n");
 
-    const PngRead damaged =
-        ReadPng(dir.Write("crc.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IDAT", true)));
-    EXPECT_EQ(damaged.result, 1);
-    EXPECT_EQ(damaged.info.hasDescriptor, 0) << "a chunk whose check fails is dropped";
-
-    const std::string early =
-        dir.Write("early.pns", InsertPngChunk(png, "sTEr", SterChunk(0x201), "IHDR"));
+    const std::string early = dir.Write("early.pns", stereo(0x201, "IHDR"));
     const std::string message = ThrownMessage([&] { ReadPng(early); });
     EXPECT_EQ(message.rfind("LIBPNG ERROR: ", 0), 0u) << message;
 
     // Other unknown ancillary chunks are passed over without a word.
-    const PngRead other =
-        ReadPng(dir.Write("other.png", InsertPngChunk(png, "prIv", {1, 2, 3}, "IDAT")));
-    EXPECT_EQ(other.result, 1);
-    EXPECT_EQ(log.Text().find("prIv"), std::string::npos) << log.Text();
+    const LoggedRead other =
+        ReadPngLogged(dir.Write("other.png", InsertPngChunk(png, "prIv", {1, 2, 3}, "IDAT")));
+    EXPECT_EQ(other.read.result, 1);
+    EXPECT_EQ(other.log, "");
 }
 
 TEST(PngReader, GivesEveryColourTypeAndDepthAsBlueGreenRed) {
@@ -295,4 +368,134 @@ TEST(PngReader, ReadsAGrowingFileAndFailsCleanly) {
                     "Image of 49152 x 49152 pixels is too large for file '" + hugePath + "'" ||
                 hugeMessage.rfind("LIBPNG ERROR: ", 0) == 0)
         << hugeMessage;
+}
+
+TEST(PngReader, TakesLargeChunksInOneGoAndPassesOverOnesTooLargeToKeep) {
+    const TempDir dir;
+    const PngForm form;
+    const int32_t width = 48, height = 40;
+    const Bytes png = EncodePng(width, height, PngSamples(width, height, form), form);
+    const PngRead plain = ReadPng(dir.Write("plain.png", png));
+    ASSERT_EQ(plain.result, 1);
+    // The largest descriptor there can be, a private chunk of 32 MB before the
+    // image data and one of 9 MB after it.
+    const Bytes largestSter = SterChunk(0x40101, Bytes(65529, 9), std::string(65535, 'c'));
+    ASSERT_EQ(largestSter.size(), 131072u);
+    const Bytes file =
+        InsertPngChunk(InsertPngChunk(InsertPngChunk(png, "sTEr", largestSter, "IDAT"), "prIv",
+                                      Bytes(32u << 20, 0x5A), "IDAT"),
+                       "laTe", Bytes(9u << 20, 0xA5), "IEND");
+    const auto samePixels = [&](const PngRead& read) {
+        ASSERT_EQ(read.image.GetWidth(), width);
+        ASSERT_EQ(read.image.GetHeight(), height);
+        for (int32_t y = 0; y < height; ++y)
+            ASSERT_EQ(0, std::memcmp(plain.image.Row(y), read.image.Row(y), size_t(width) * 3))
+                << "row " << y;
+    };
+
+    const LoggedRead whole = ReadPngLogged(dir.Write("large.pns", file));
+    EXPECT_EQ(whole.read.result, 1);
+    EXPECT_NE(whole.read.info.hasDescriptor, 0);
+    EXPECT_EQ(whole.read.info.layout, 0x40101u);
+    samePixels(whole.read);
+    EXPECT_EQ(whole.log, "");
+
+    // The same file arriving in parts that end inside chunk headers, inside
+    // each large chunk, inside the image data and inside the end chunk.
+    const size_t ster = ChunkOffset(file, "sTEr"), big = ChunkOffset(file, "prIv");
+    const size_t data = ChunkOffset(file, "IDAT"), late = ChunkOffset(file, "laTe");
+    const size_t cuts[] = {ster + 5,   ster + 60000, big + 3,           big + (16u << 20), data + 6,
+                           data + 100, late + 9,     late + (5u << 20), file.size() - 6};
+    const CapturedLog log;
+    const std::string path = dir.Write("growing.pns", {});
+    PngRead growing;
+    size_t written = 0;
+    for (const size_t cut : cuts) {
+        SCOPED_TRACE(cut);
+        Append(path, file, written, cut);
+        written = cut;
+        EXPECT_EQ(ReadPngImage(path.c_str(), &growing.image, nullptr, &growing.info, nullptr), 0);
+        EXPECT_EQ(growing.info.bytesRead, int64_t(cut));
+    }
+    EXPECT_EQ(growing.info.rowsDone, height);
+    Append(path, file, written, file.size());
+    EXPECT_EQ(ReadPngImage(nullptr, &growing.image, nullptr, &growing.info, nullptr), 1);
+    EXPECT_EQ(growing.info.layout, 0x40101u);
+    samePixels(growing);
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST(PngReader, ImageDataThatEndsBeforeTheLastRowIsAPictureThatEndsEarly) {
+    const TempDir dir;
+    const int32_t width = 40, height = 64;
+    const size_t rowBytes = 1 + size_t(width) * 3; // filter byte and samples
+    const pxColor background = pxColor::Rgb(1, 2, 3);
+    for (const bool interlaced : {false, true}) {
+        PngForm form;
+        form.interlaced = interlaced;
+        const Bytes png = EncodePng(width, height, PngSamples(width, height, form), form);
+        const PngRead full = ReadPng(dir.Write("full.png", png));
+        ASSERT_EQ(full.result, 1);
+        // No rows at all, 20 rows, or (interlaced) about half of the passes.
+        const size_t cuts[] = {0, interlaced ? 64 * rowBytes / 2 : 20 * rowBytes};
+        for (const size_t rawBytes : cuts) {
+            SCOPED_TRACE(testing::Message() << "interlaced " << interlaced << " cut " << rawBytes);
+            const Bytes cut =
+                InsertPngChunk(WithImageDataCut(png, rawBytes), "sTEr", SterChunk(0x201), "IDAT");
+            const std::string path = dir.Write("cut.pns", cut);
+
+            // The first form keeps answering 0 and takes no more of the file:
+            // its caller tells when the file is finished.
+            PngRead first;
+            EXPECT_EQ(ReadPngImage(path.c_str(), &first.image, nullptr, &first.info, &background),
+                      0);
+            EXPECT_TRUE(first.info.headerRead);
+            const int64_t taken = first.info.bytesRead;
+            EXPECT_EQ(taken, int64_t(cut.size()));
+            EXPECT_EQ(ReadPngImage(nullptr, &first.image, nullptr, &first.info, &background), 0);
+            EXPECT_EQ(first.info.bytesRead, taken);
+            EXPECT_FALSE(first.info.complete);
+            const int rows = first.info.rowsDone;
+            if (!interlaced) {
+                EXPECT_EQ(rows, int(rawBytes / rowBytes));
+                for (int32_t y = 0; y < rows; ++y)
+                    ASSERT_EQ(
+                        0, std::memcmp(full.image.Row(y), first.image.Row(y), size_t(width) * 3));
+                EXPECT_EQ(first.image.Row(height - 1)[0], 3) << "rows not read show the background";
+            } else if (rawBytes > 0) {
+                // libpng draws each pass's rows over those that later passes
+                // fill in: every row is drawn, but coarsely.
+                EXPECT_EQ(rows, height);
+                EXPECT_NE(0, std::memcmp(full.image.Row(height - 1), first.image.Row(height - 1),
+                                         size_t(width) * 3))
+                    << "the last pass never came";
+            }
+
+            // The record form ends the read as one that stopped short.
+            const CapturedLog log;
+            pxImage image;
+            ReadImageData record;
+            record.fileName = path.c_str();
+            record.image = &image;
+            EXPECT_EQ(ReadImage(&record), 0);
+            EXPECT_EQ(ReadImage(&record), 1);
+            EXPECT_EQ(record.truncated, 1);
+            EXPECT_EQ(record.rowsDone, rows);
+            EXPECT_EQ(record.layout, 0x201u);
+            EXPECT_EQ(log.Text(), "ReadImage -- '" + path + "' ends before its image: " +
+                                      std::to_string(rows) + " of 64 rows read\n");
+        }
+    }
+
+    // Whole interlaced pictures of every small size are complete.
+    for (const int32_t side : {1, 2, 3, 5, 9}) {
+        PngForm form;
+        form.interlaced = true;
+        const PngRead wide = ReadPng(
+            dir.Write("w.png", EncodePng(side + 7, side, PngSamples(side + 7, side, form), form)));
+        EXPECT_EQ(wide.result, 1) << side;
+        const PngRead tall = ReadPng(
+            dir.Write("t.png", EncodePng(side, side + 7, PngSamples(side, side + 7, form), form)));
+        EXPECT_EQ(tall.result, 1) << side;
+    }
 }
