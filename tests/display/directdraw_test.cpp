@@ -1,6 +1,7 @@
 // Displays through the DirectDraw stand-in: every surface arrangement, the
 // failures an adapter profile injects, and drawing into the surfaces.
 #include "display/availablemodes.h"
+#include "display/surfacelist.h"
 #include "display/windisp.h"
 #include "displayfixture.h"
 #include "support/thrownmessage.h"
@@ -106,6 +107,9 @@ TEST_F(WinDispDirectDraw, ATrueColourPrimaryTakesColourPicturesAndChangesMode) {
 TEST_F(WinDispDirectDraw, AFlipChainHoldsTheRightEyeInFrontAndTheLeftInTheBackBuffer) {
     ASSERT_EQ(Open(kEightBit, 1, DisplayDirectDraw, DDSurfFlipChain), "");
     ASSERT_NE(display->GetSecondSurface(), nullptr);
+    // The back buffer lives with its chain; the display holds no reference.
+    EXPECT_EQ(display->GetSecondSurface()->AddRef(), 1u);
+    EXPECT_EQ(display->GetSecondSurface()->Release(), 0u);
     EXPECT_EQ(display->GetSurfType(), DDSurfFlipChain);
     EXPECT_EQ(display->whole.GetHeight(), 400);
     EXPECT_EQ(display->MonoHeight(), 200u);
@@ -129,6 +133,37 @@ TEST_F(WinDispDirectDraw, AFlipChainHoldsTheRightEyeInFrontAndTheLeftInTheBackBu
     EXPECT_EQ(display->GetSecondSurface(), nullptr);
     EXPECT_EQ(display->GetSurfType(), DDSurfSingle);
     EXPECT_EQ(display->whole.GetHeight(), 200);
+}
+
+TEST_F(WinDispDirectDraw, TheSurfaceListKeepsOneReferencePerSurfaceAndReleasesTheRest) {
+    ASSERT_EQ(Open(kEightBit, 1, DisplayDirectDraw, DDSurfFlipChain), "");
+    win::IDirectDrawSurface* back = display->GetSecondSurface();
+    ASSERT_NE(back, nullptr);
+    // As the enumeration does: each surface comes with a reference added.
+    const auto handed = [back] {
+        back->AddRef();
+        return back;
+    };
+    const size_t start = log.Text().size();
+    DDSurfaceList list;
+    EXPECT_EQ(EnumSurfacesCallback(handed(), nullptr, &list), win::DDENUMRET_OK);
+    EXPECT_EQ(EnumSurfacesCallback(handed(), nullptr, &list), win::DDENUMRET_OK);
+    EXPECT_EQ(list.count, 1);
+    EXPECT_EQ(list.surfaces[0], back);
+    EXPECT_EQ(EnumSurfacesCallback(handed(), nullptr, nullptr), win::DDENUMRET_CANCEL);
+    DDSurfaceList full;
+    full.count = DDSurfaceList::kCapacity;
+    EXPECT_EQ(EnumSurfacesCallback(handed(), nullptr, &full), win::DDENUMRET_CANCEL);
+    EXPECT_EQ(log.Text().substr(start),
+              "EnumSurfacesCallback: Canceling enumeration, no lpContext!\n"
+              "EnumSurfacesCallback: Canceling enumeration, maximum surface count exceeded!\n");
+    // Only the listed one is still held, by the list.
+    EXPECT_EQ(back->AddRef(), 2u);
+    back->Release();
+    ReleaseListedSurfaces(list);
+    EXPECT_EQ(list.count, 0);
+    EXPECT_EQ(back->AddRef(), 1u);
+    back->Release();
 }
 
 TEST_F(WinDispDirectDraw, AStereoPairNeedsHardwareStereo) {
