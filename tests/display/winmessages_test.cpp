@@ -110,9 +110,19 @@ TEST_F(WinDispMessages, TheInFrameMessageWaitsForTwoKeyboardMessagesAndPutsTheFr
 }
 
 TEST_F(WinDispMessages, TheCursorIsTheNamedOneOrNone) {
+    const win::HCURSOR cross = win::LoadCursor(nullptr, win::IDC_CROSS);
     display->SetCursor(win::IDC_CROSS);
-    EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_CROSS));
+    EXPECT_EQ(win::GetCursor(), cross);
     EXPECT_NE(win::GetCursor(), nullptr);
+    // Replacing a cursor destroys it, which leaves a shared system cursor
+    // usable.
+    display->SetCursor(win::IDC_WAIT);
+    EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_WAIT));
+    EXPECT_EQ(win::LoadCursor(nullptr, win::IDC_CROSS), cross);
+    display->SetCursor(win::IDC_CROSS);
+    EXPECT_EQ(win::GetCursor(), cross);
     display->SetCursor(nullptr);
+    EXPECT_EQ(win::GetCursor(), nullptr);
+    display->SetCursor(win::MAKEINTRESOURCE(9001));
     EXPECT_EQ(win::GetCursor(), nullptr);
 }
