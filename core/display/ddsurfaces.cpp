@@ -198,6 +198,11 @@ void WinDisp::SetupFlipChain(int32_t width, int32_t height, int32_t bits) {
     DDSurfaceList attached;
     const win::HRESULT result =
         primarySurface->EnumAttachedSurfaces(&attached, EnumSurfacesCallback);
+    // The back buffer lives as long as its chain: the second surface holds no
+    // reference of its own.
+    win::IDirectDrawSurface* backBuffer =
+        attached.count > 0 ? attached.surfaces[attached.count - 1] : nullptr;
+    ReleaseListedSurfaces(attached);
     if (win::FAILED(result)) {
         pxLog("WinDisp::SetupDDSurfaces -- Enumeration of primary (right) surface failed");
         pxLog("WinDisp::SetupDDSurfaces -- Could not create left flipping surface. (%dx%dx%d) %d",
@@ -207,7 +212,7 @@ void WinDisp::SetupFlipChain(int32_t width, int32_t height, int32_t bits) {
                                 "was: %dx%dx%d",
                                 Int(width), Int(height), Int(bits)));
     }
-    secondSurface = attached.count > 0 ? attached.surfaces[attached.count - 1] : nullptr;
+    secondSurface = backBuffer;
     secondSurfaceOwned = false;
 }
 

@@ -239,6 +239,8 @@ void WinDisp::DrawStatusMessage() {
 }
 
 void WinDisp::SetCursor(const char* name) {
+    if (cursor)
+        win::DestroyCursor(cursor);
     // Our modules carry no cursor resources of their own; a name that is
     // none of theirs may still be one of the system's.
     cursor = nullptr;

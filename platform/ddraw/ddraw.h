@@ -191,6 +191,8 @@ public:
     virtual ULONG Release() = 0;
     // A null surface detaches every attached surface.
     virtual HRESULT DeleteAttachedSurface(DWORD flags, IDirectDrawSurface* attached) = 0;
+    // Each surface handed to the callback has had a reference added for the
+    // callback, which must Release it.
     virtual HRESULT EnumAttachedSurfaces(void* context, LPDDENUMSURFACESCALLBACK callback) = 0;
     virtual HRESULT Flip(IDirectDrawSurface* target, DWORD flags) = 0;
     virtual HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) = 0;

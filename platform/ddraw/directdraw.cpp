@@ -53,6 +53,13 @@ void DescribeCaps(DDCAPS& caps, bool driver) {
     }
 }
 
+// The call an adapter profile names to make this creation fail.
+FailingCall CreationCall(const SurfaceRequest& request) {
+    if (request.kind == SurfaceKind::LeftPrimary)
+        return FailingCall::CreateLeftPrimary;
+    return request.backBuffers > 0 ? FailingCall::CreateFlipChain : FailingCall::CreatePrimary;
+}
+
 } // namespace
 
 DirectDraw::DirectDraw() {
@@ -200,6 +207,8 @@ HRESULT DirectDraw::GetCaps(DDCAPS* driver, DDCAPS* emulation) {
     if ((!driver && !emulation) || (driver && driver->dwSize != sizeof(DDCAPS)) ||
         (emulation && emulation->dwSize != sizeof(DDCAPS)))
         return DDERR_INVALIDPARAMS;
+    if (DisplayAdapter::Instance().Fails(FailingCall::GetCaps))
+        return DDERR_GENERIC;
     if (driver)
         DescribeCaps(*driver, true);
     if (emulation)
@@ -256,6 +265,8 @@ HRESULT DirectDraw::CreateSurface(DDSURFACEDESC* description, IDirectDrawSurface
         return request.result;
     if (const HRESULT allowed = CheckSurfaceAllowed(request); FAILED(allowed))
         return allowed;
+    if (DisplayAdapter::Instance().Fails(CreationCall(request)))
+        return DDERR_GENERIC;
     try {
         Surface* made = MakeSurfaces(request, mode);
         if (!made)

@@ -1,6 +1,7 @@
 // The library's one export: the display code finds it by name.
 #include "platform/ddraw/ddraw.h"
 #include "platform/ddraw/directdraw.h"
+#include "platform/display/adapter.h"
 
 #include <new>
 
@@ -14,6 +15,8 @@ DirectDrawCreate(win::GUID* driver, win::IDirectDraw** directDraw, void* outer) 
         return win::DDERR_INVALIDPARAMS;
     if (driver)
         return win::DDERR_INVALIDDIRECTDRAWGUID;
+    if (win::DisplayAdapter::Instance().Fails(win::FailingCall::DirectDrawCreate))
+        return win::DDERR_GENERIC;
     try {
         *directDraw = new win::ddraw::DirectDraw;
     } catch (const std::bad_alloc&) {

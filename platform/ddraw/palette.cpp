@@ -1,6 +1,7 @@
 #include "platform/ddraw/palette.h"
 
 #include "platform/ddraw/directdraw.h"
+#include "platform/display/adapter.h"
 
 #include <algorithm>
 
@@ -46,6 +47,8 @@ HRESULT DirectDrawPalette::SetEntries(DWORD flags, DWORD start, DWORD count,
                                       const PALETTEENTRY* entries) {
     if (!IsRange(flags, start, count, entries))
         return DDERR_INVALIDPARAMS;
+    if (DisplayAdapter::Instance().Fails(FailingCall::SetEntries))
+        return DDERR_GENERIC;
     std::copy_n(entries, count, colours.begin() + start);
     if (owner)
         owner->PalettesChanged();

@@ -104,8 +104,12 @@ HRESULT Surface::EnumAttachedSurfaces(void* context, LPDDENUMSURFACESCALLBACK ca
         return DDERR_INVALIDPARAMS;
     if (Lost())
         return DDERR_SURFACELOST;
+    if (DisplayAdapter::Instance().Fails(FailingCall::EnumAttachedSurfaces))
+        return DDERR_GENERIC;
+    // The callback receives a reference of its own, which it must release.
     if (Surface* next = Attached()) {
         DDSURFACEDESC description = next->Description();
+        next->AddRef();
         callback(next, &description, context);
     }
     return DD_OK;

@@ -103,6 +103,11 @@ bool DisplayAdapter::Refuses(RefusedCall call, const DisplayMode& mode) const {
     return false;
 }
 
+bool DisplayAdapter::Fails(FailingCall call) const {
+    return std::find(profile.failures.begin(), profile.failures.end(), call) !=
+           profile.failures.end();
+}
+
 int DisplayAdapter::AddModeListener(std::function<void()> listener) {
     const int id = nextListenerId++;
     listeners.emplace(id, std::move(listener));

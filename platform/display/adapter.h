@@ -38,6 +38,17 @@ enum class RefusedCall {
     SetDisplayMode, // DirectDraw's SetDisplayMode refuses the mode
 };
 
+// The DirectDraw calls a profile can make fail, whatever they are asked.
+enum class FailingCall {
+    DirectDrawCreate,
+    CreatePrimary,     // CreateSurface of a primary without back buffers
+    CreateFlipChain,   // CreateSurface of a primary with back buffers
+    CreateLeftPrimary, // CreateSurface of the left primary of a stereo pair
+    EnumAttachedSurfaces,
+    GetCaps,
+    SetEntries, // of a palette
+};
+
 struct ModeRefusal {
     RefusedCall call = RefusedCall::ChangeDisplay;
     bool everyMode = false;
@@ -55,6 +66,7 @@ struct AdapterProfile {
     DWORD videoMemoryBytes = kDefaultVideoMemory;
     bool hardwareStereo = false;
     std::vector<ModeRefusal> refusals;
+    std::vector<FailingCall> failures;
 };
 
 class DisplayAdapter {
@@ -82,6 +94,7 @@ public:
     DWORD VideoMemoryBytes() const { return profile.videoMemoryBytes; }
     bool HardwareStereo() const { return profile.hardwareStereo; }
     bool Refuses(RefusedCall call, const DisplayMode& mode) const;
+    bool Fails(FailingCall call) const;
 
     int AddModeListener(std::function<void()> listener);
     void RemoveModeListener(int id);

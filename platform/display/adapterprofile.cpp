@@ -14,6 +14,14 @@
 //       CALL is change-display    ChangeDisplaySettings fails, though CDS_TEST allows it
 //               test-display      the mode is unsupported: CDS_TEST and changes refuse it
 //               set-display-mode  DirectDraw's SetDisplayMode refuses it
+//   fail CALL                make a DirectDraw call answer DDERR_GENERIC every time
+//       CALL is direct-draw-create      DirectDrawCreate
+//               create-primary          CreateSurface of a primary without back buffers
+//               create-flip-chain       CreateSurface of a primary with back buffers
+//               create-left-primary     CreateSurface of the left primary
+//               enum-attached-surfaces  a surface's EnumAttachedSurfaces
+//               get-caps                GetCaps
+//               set-entries             a palette's SetEntries
 //
 // Widths and heights run from 1 to 8192, refresh rates from 1 to 1000. A
 // profile must offer at least one mode (a desktop line alone will do).
@@ -25,6 +33,7 @@
 //   video-memory 4194304
 //   hardware-stereo yes
 //   refuse set-display-mode 800x600x16
+//   fail enum-attached-surfaces
 #include "platform/display/adapterprofile.h"
 
 #include <algorithm>
@@ -33,6 +42,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace win::internal {
@@ -113,6 +123,24 @@ RefusedCall ReadCall(std::string_view word) {
                     Quoted(word)};
 }
 
+FailingCall ReadFailingCall(std::string_view word) {
+    constexpr std::pair<std::string_view, FailingCall> kCalls[] = {
+        {"direct-draw-create", FailingCall::DirectDrawCreate},
+        {"create-primary", FailingCall::CreatePrimary},
+        {"create-flip-chain", FailingCall::CreateFlipChain},
+        {"create-left-primary", FailingCall::CreateLeftPrimary},
+        {"enum-attached-surfaces", FailingCall::EnumAttachedSurfaces},
+        {"get-caps", FailingCall::GetCaps},
+        {"set-entries", FailingCall::SetEntries},
+    };
+    for (const auto& [name, call] : kCalls)
+        if (word == name)
+            return call;
+    throw LineError{"'fail' takes direct-draw-create, create-primary, create-flip-chain, "
+                    "create-left-primary, enum-attached-surfaces, get-caps or set-entries, not " +
+                    Quoted(word)};
+}
+
 void ExpectWords(const std::vector<std::string_view>& words, std::size_t count, const char* usage) {
     if (words.size() != count)
         throw LineError{"'" + std::string(words[0]) + "' is written " + usage};
@@ -147,6 +175,9 @@ void ReadStatement(const std::vector<std::string_view>& words, AdapterProfile& p
         if (!refusal.everyMode)
             refusal.mode = ReadMode(words[2]);
         profile.refusals.push_back(refusal);
+    } else if (keyword == "fail") {
+        ExpectWords(words, 2, "'fail CALL'");
+        profile.failures.push_back(ReadFailingCall(words[1]));
     } else {
         throw LineError{"unknown statement " + Quoted(keyword)};
     }

@@ -1,6 +1,7 @@
 // The system cursors, shown over our windows as Qt cursor shapes.
 #include "platform/win/cursor.h"
 
+#include "platform/sys/lasterror.h"
 #include "platform/win/application.h"
 #include "platform/win/input.h"
 #include "platform/win/qtwindow.h"
@@ -13,11 +14,13 @@
 namespace win {
 namespace {
 
-// A predefined cursor's handle is its IDC_* number.
-constexpr struct {
+struct SystemCursor {
     std::uintptr_t id;
     Qt::CursorShape shape;
-} kSystemCursors[] = {
+};
+
+// A predefined cursor's handle is its IDC_* number.
+constexpr SystemCursor kSystemCursors[] = {
     {32512, Qt::ArrowCursor}, {32513, Qt::IBeamCursor},        {32514, Qt::WaitCursor},
     {32515, Qt::CrossCursor}, {32649, Qt::PointingHandCursor},
 };
@@ -34,11 +37,22 @@ CursorState& State() {
     return state;
 }
 
+// Null when the number (a handle or a resource name) is none of the system
+// cursors.
+const SystemCursor* FindSystemCursor(std::uintptr_t id) {
+    for (const SystemCursor& system : kSystemCursors)
+        if (system.id == id)
+            return &system;
+    return nullptr;
+}
+
+const SystemCursor* FindSystemCursor(HCURSOR cursor) {
+    return FindSystemCursor(reinterpret_cast<std::uintptr_t>(cursor));
+}
+
 Qt::CursorShape ShapeOf(HCURSOR cursor) {
-    for (const auto& system : kSystemCursors)
-        if (reinterpret_cast<HCURSOR>(system.id) == cursor)
-            return system.shape;
-    return Qt::BlankCursor;
+    const SystemCursor* system = FindSystemCursor(cursor);
+    return system ? system->shape : Qt::BlankCursor;
 }
 
 } // namespace
@@ -68,10 +82,15 @@ void ApplyCursor(HWND window) {
 HCURSOR LoadCursor(HINSTANCE instance, const char* name) {
     if (instance || !IS_INTRESOURCE(name))
         return nullptr;
-    for (const auto& system : kSystemCursors)
-        if (reinterpret_cast<std::uintptr_t>(name) == system.id)
-            return reinterpret_cast<HCURSOR>(system.id);
-    return nullptr;
+    const SystemCursor* system = FindSystemCursor(reinterpret_cast<std::uintptr_t>(name));
+    return system ? reinterpret_cast<HCURSOR>(system->id) : nullptr;
+}
+
+BOOL DestroyCursor(HCURSOR cursor) {
+    if (FindSystemCursor(cursor))
+        return TRUE;
+    SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+    return FALSE;
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {

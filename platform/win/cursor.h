@@ -17,6 +17,12 @@ inline const char* const IDC_HAND = MAKEINTRESOURCE(32649);
 // With a null instance, one of the IDC_* cursors; modules carry no cursor
 // resources here, so any other request answers null.
 HCURSOR LoadCursor(HINSTANCE instance, const char* name);
+constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
+
+// Every cursor here is a shared one (LoadCursor gives nothing else): as for
+// Win32's shared cursors, destroying one succeeds and leaves it valid. Null
+// or a handle that is no cursor fails with ERROR_INVALID_CURSOR_HANDLE.
+BOOL DestroyCursor(HCURSOR cursor);
 // Answers the previous cursor; null hides the cursor.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();

@@ -25,9 +25,13 @@ void DisplayTest::TearDown() {
 }
 
 void DisplayTest::WithDirectDraw(bool present) {
+    WithSystemDirectory(present ? TEST_SYSTEM_DIR : scratch.Path());
+}
+
+void DisplayTest::WithSystemDirectory(const std::string& directory) {
     systemDir.reset();
-    systemDir = std::make_unique<systest::ScopedEnvironment>(
-        "BINOXA_SYSTEM_DIR", present ? TEST_SYSTEM_DIR : scratch.Path().c_str());
+    systemDir =
+        std::make_unique<systest::ScopedEnvironment>("BINOXA_SYSTEM_DIR", directory.c_str());
 }
 
 std::vector<win::UINT> DisplayTest::TakeQueuedMessages() {

@@ -23,6 +23,8 @@ protected:
 
     // Makes libddraw.so reachable by name, or not.
     void WithDirectDraw(bool present);
+    // Libraries are loaded by name from the directory.
+    void WithSystemDirectory(const std::string& directory);
     // Every message now queued for the thread, removed (paint messages are
     // dispatched instead).
     static std::vector<win::UINT> TakeQueuedMessages();

@@ -54,7 +54,7 @@ TEST_F(ExcludedModes, LoadsOneModePerValueNameAndClearsThemAll) {
     EXPECT_EQ(log.Text(), "");
 }
 
-TEST_F(ExcludedModes, OddNamesLoadWithoutOverflowAndAMissingKeyIsLoggedOnClearing) {
+TEST_F(ExcludedModes, OddNamesLoadWithoutOverflowAndKeysThatCannotBeOpenedAreLogged) {
     AddValue("99999999999x-5x");
     AddValue("1024");
     std::unique_ptr<ModeStruct[]> modes;
@@ -67,4 +67,15 @@ TEST_F(ExcludedModes, OddNamesLoadWithoutOverflowAndAMissingKeyIsLoggedOnClearin
 
     ClearExcludedModes("Software\\Norvane\\NoSuchKey");
     EXPECT_EQ(log.Text(), "ClearExcludedModes -- ERROR: opening key: 2\n");
+
+    // A key that cannot be made leaves the caller's list and count alone.
+    ModeStruct kept{1, 2, 3, 4};
+    ModeStruct* list = &kept;
+    int32_t count = 7;
+    LoadExcludedModes("Software\\Norvane\nExModes", &list, &count);
+    EXPECT_EQ(list, &kept);
+    EXPECT_EQ(count, 7);
+    EXPECT_NE(log.Text().find("LoadExcludedModes -- ERROR: creating/opening key: 87 "
+                              "'Software\\Norvane\nExModes'\n"),
+              std::string::npos);
 }

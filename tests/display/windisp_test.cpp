@@ -162,3 +162,18 @@ TEST_F(WinDispCreation, ResizeTakesOnlyOneOrThreeBytesAndCentresTheFrame) {
     EXPECT_EQ(header->bmiHeader.biClrUsed, 256u);
     EXPECT_EQ(header->bmiHeader.biXPelsPerMeter, 1000);
 }
+
+TEST_F(WinDispCreation, AnAdapterWithoutUsableModesHasNoAvailableResolutions) {
+    UseProfile(std::string(kModes) + "refuse test-display all\n");
+    WinDisp display;
+    const WinDispStruct params = Params(3, 3);
+    EXPECT_EQ(ThrownMessage([&] { display.Create(&params); }),
+              "You don't have any available resolutions!\n\nYou may need to run Binoxa Viewer "
+              "from the Program Group and select\nPreferences | Customize Display Modes.  Then "
+              "click on Excluded Modes\nand make sure you have something selected.");
+    EXPECT_NE(log.Text().find(
+                  "WinDisp::CommonConstructor -- no modes (0) after CalculateAvailableModes\n"),
+              std::string::npos);
+    EXPECT_EQ(display.GetModeCount(), 0);
+    EXPECT_FALSE(display.IsDisplayValid());
+}

@@ -2,9 +2,11 @@
 // and alerts.
 #include "display/windisp.h"
 #include "displayfixture.h"
+#include "support/logicalpalette.h"
 
 #include "imaging/pixelops.h"
 #include "platform/dialogs/messagebox.h"
+#include "platform/gdi/gdi.h"
 #include "platform/win/cursor.h"
 #include "platform/win/messages.h"
 #include "platform/win/paint.h"
@@ -110,9 +112,58 @@ TEST_F(WinDispMessages, TheInFrameMessageWaitsForTwoKeyboardMessagesAndPutsTheFr
 }
 
 TEST_F(WinDispMessages, TheCursorIsTheNamedOneOrNone) {
+    const win::HCURSOR cross = win::LoadCursor(nullptr, win::IDC_CROSS);
     display->SetCursor(win::IDC_CROSS);
-    EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_CROSS));
+    EXPECT_EQ(win::GetCursor(), cross);
     EXPECT_NE(win::GetCursor(), nullptr);
+    // Replacing a cursor destroys it, which leaves a shared system cursor
+    // usable.
+    display->SetCursor(win::IDC_WAIT);
+    EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_WAIT));
+    EXPECT_EQ(win::LoadCursor(nullptr, win::IDC_CROSS), cross);
+    display->SetCursor(win::IDC_CROSS);
+    EXPECT_EQ(win::GetCursor(), cross);
     display->SetCursor(nullptr);
     EXPECT_EQ(win::GetCursor(), nullptr);
+    display->SetCursor(win::MAKEINTRESOURCE(9001));
+    EXPECT_EQ(win::GetCursor(), nullptr);
+}
+
+TEST_F(WinDispMessages, APaletteChangedByAnotherWindowIsTakenBackAndTheColoursKept) {
+    display.reset();
+    UseProfile("mode 320x200x8\n");
+    const WinDispStruct params = {
+        0, 0, 1, 1, nullptr, static_cast<int32_t>(win::WS_POPUP), DisplayGDI, DDSurfSingle};
+    display = std::make_unique<WinDisp>();
+    ASSERT_EQ(display->Create(&params), 1);
+    const win::HWND window = display->GetWindow();
+    pxPalette palette;
+    for (int i = 0; i < 256; ++i)
+        palette[i] = pxColor::Rgb(static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 7);
+    display->SetPalette(palette);
+    pxImage picture({1, 1}, 1, 4);
+    picture.Row(0)[0] = 100;
+    display->BltImage(picture, display->GetBitmapHeader());
+    const win::Framebuffer& shown = *win::internal::WindowFramebuffer(window);
+    ASSERT_EQ(PixelAt(shown, 0, 0), win::RGB(100, 155, 7));
+
+    // Someone else's palette takes over the system palette.
+    const win::HDC screen = win::GetDC(nullptr);
+    const win::HPALETTE foreign = MakePalette(
+        std::vector<win::PALETTEENTRY>(256, win::PALETTEENTRY{1, 2, 3, win::PC_NOCOLLAPSE}));
+    const win::HPALETTE before = win::SelectPalette(screen, foreign, win::FALSE);
+    win::RealizePalette(screen);
+    win::SelectPalette(screen, before, win::FALSE);
+    win::ReleaseDC(nullptr, screen);
+    ASSERT_EQ(PixelAt(shown, 0, 0), win::RGB(1, 2, 3));
+
+    // Our own change is not answered; another window's is.
+    win::SendMessage(window, win::WM_PALETTECHANGED, reinterpret_cast<win::WPARAM>(window), 0);
+    EXPECT_EQ(PixelAt(shown, 0, 0), win::RGB(1, 2, 3));
+    const win::HWND other = win::CreateWindow(kWinDispClassName, "Other", win::WS_POPUP, 0, 0, 10,
+                                              10, nullptr, nullptr, WinDisp::instance, nullptr);
+    win::SendMessage(window, win::WM_PALETTECHANGED, reinterpret_cast<win::WPARAM>(other), 0);
+    EXPECT_EQ(PixelAt(shown, 0, 0), win::RGB(100, 155, 7));
+    win::DestroyWindow(other);
+    win::DeleteObject(foreign);
 }

@@ -71,7 +71,8 @@ TEST(Geometry, CalcIntersectRectIsRelativeToEachRectangle) {
 
     // Disjoint rectangles give empty results, never negative sizes.
     CalcIntersectRect(a, TestRect{100, 100, 120, 120}, inA, inB);
-    EXPECT_GE(inA.right - inA.left, 0);
-    EXPECT_GE(inA.bottom - inA.top, 0);
     EXPECT_EQ(inA.right - inA.left, 0);
+    EXPECT_EQ(inA.bottom - inA.top, 0);
+    EXPECT_EQ(inB.right - inB.left, 0);
+    EXPECT_EQ(inB.bottom - inB.top, 0);
 }

@@ -67,8 +67,6 @@ TEST(StereoMethods, TableHoldsTheTwentyOneMethodsInOrder) {
     }
     EXPECT_EQ(GetStereoMethodByIndex(21), nullptr);
     EXPECT_EQ(GetStereoMethodByIndex(-1), nullptr);
-    // Pointers stay the same from call to call.
-    EXPECT_EQ(GetStereoMethodByIndex(3), GetStereoMethodByIndex(3));
 }
 
 TEST(StereoMethods, LookupByIdAndMenuCommands) {

@@ -3,6 +3,7 @@
 
 #include "platform/win/window.h"
 
+#include <string>
 #include <vector>
 
 namespace ddrawtest {
@@ -195,6 +196,53 @@ TEST_F(DirectDrawTest, CapsFollowTheProfile) {
     driver.dwSize = 364;
     EXPECT_EQ(directDraw->GetCaps(&driver, nullptr), DDERR_INVALIDPARAMS);
     EXPECT_EQ(directDraw->GetCaps(nullptr, nullptr), DDERR_INVALIDPARAMS);
+}
+
+TEST_F(DirectDrawTest, EachFailLineMakesItsCallAnswerGeneric) {
+    constexpr const char* kStereo = "mode 640x480x8\nhardware-stereo yes\n";
+    IDirectDraw* made = nullptr;
+    UseProfile(std::string(kStereo) + "fail direct-draw-create\n");
+    EXPECT_EQ(create(nullptr, &made, nullptr), DDERR_GENERIC);
+    EXPECT_EQ(made, nullptr);
+
+    UseProfile(std::string(kStereo) + "fail get-caps\n");
+    Held<IDirectDraw> directDraw = CreateExclusive();
+    DDCAPS driver;
+    EXPECT_EQ(directDraw->GetCaps(&driver, nullptr), DDERR_GENERIC);
+
+    // Each kind of surface fails alone.
+    IDirectDrawSurface* surface = nullptr;
+    UseProfile(std::string(kStereo) + "fail create-flip-chain\n");
+    DDSURFACEDESC chain = FlipChainDescription(1, 0);
+    EXPECT_EQ(directDraw->CreateSurface(&chain, &surface, nullptr), DDERR_GENERIC);
+    EXPECT_EQ(surface, nullptr);
+    UseProfile(std::string(kStereo) + "fail create-primary\nfail create-left-primary\n");
+    DDSURFACEDESC primary = PrimaryDescription(0);
+    EXPECT_EQ(directDraw->CreateSurface(&primary, &surface, nullptr), DDERR_GENERIC);
+    Held<IDirectDrawSurface> front = Make(directDraw.get(), FlipChainDescription(1, 0));
+    ASSERT_TRUE(front);
+    DDSURFACEDESC left = LeftPrimaryDescription(640, 480);
+    EXPECT_EQ(directDraw->CreateSurface(&left, &surface, nullptr), DDERR_GENERIC);
+    EXPECT_EQ(surface, nullptr);
+
+    UseProfile(std::string(kStereo) + "fail enum-attached-surfaces\nfail set-entries\n");
+    front.reset();
+    front = Make(directDraw.get(), FlipChainDescription(1, 0));
+    ASSERT_TRUE(front);
+    int calls = 0;
+    EXPECT_EQ(front->EnumAttachedSurfaces(&calls,
+                                          [](IDirectDrawSurface*, DDSURFACEDESC*, void* counted) {
+                                              ++*static_cast<int*>(counted);
+                                              return DDENUMRET_OK;
+                                          }),
+              DDERR_GENERIC);
+    EXPECT_EQ(calls, 0);
+    PALETTEENTRY colours[256] = {};
+    IDirectDrawPalette* palette = nullptr;
+    ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT, colours, &palette, nullptr), DD_OK);
+    Held<IDirectDrawPalette> held(palette);
+    EXPECT_EQ(palette->SetEntries(0, 0, 256, colours), DDERR_GENERIC);
+    EXPECT_EQ(directDraw->GetCaps(&driver, nullptr), DD_OK);
 }
 
 } // namespace

@@ -21,12 +21,17 @@ using namespace win;
 struct Attached {
     std::vector<IDirectDrawSurface*> surfaces;
     std::vector<DWORD> caps;
+    std::vector<ULONG> references; // each surface's count as the callback got it
 };
 
+// Notes the surface and gives back the reference the enumeration handed over.
 HRESULT CollectSurface(IDirectDrawSurface* surface, DDSURFACEDESC* description, void* context) {
     auto* attached = static_cast<Attached*>(context);
     attached->surfaces.push_back(surface);
     attached->caps.push_back(description->ddsCaps.dwCaps);
+    attached->references.push_back(surface->AddRef() - 1);
+    surface->Release();
+    surface->Release();
     return DDENUMRET_OK;
 }
 
@@ -263,6 +268,11 @@ TEST_F(DirectDrawTest, ReferenceCounts) {
     ASSERT_EQ(directDraw->CreateSurface(&chain, &front, nullptr), DD_OK);
     EXPECT_EQ(front->AddRef(), 2u);
     EXPECT_EQ(front->Release(), 1u);
+
+    // Enumeration hands the callback a reference of its own.
+    Attached attached;
+    ASSERT_EQ(front->EnumAttachedSurfaces(&attached, CollectSurface), DD_OK);
+    EXPECT_EQ(attached.references, std::vector<ULONG>{1});
 
     DDSCAPS backCaps{DDSCAPS_BACKBUFFER};
     IDirectDrawSurface* back = nullptr;

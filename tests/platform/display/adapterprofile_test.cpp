@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using win::DisplayMode;
 using win::RefusedCall;
@@ -18,7 +19,9 @@ TEST(AdapterProfile, ReadsEveryStatement) {
                                             "hardware-stereo yes\n"
                                             "refuse change-display 800x600x16\n"
                                             "refuse test-display 640x480x8@60\n"
-                                            "refuse set-display-mode all\n");
+                                            "refuse set-display-mode all\n"
+                                            "fail get-caps\n"
+                                            "fail enum-attached-surfaces\n");
     ASSERT_EQ(result.error, "");
     const win::AdapterProfile& profile = result.profile;
     ASSERT_EQ(profile.modes.size(), 2u);
@@ -35,6 +38,9 @@ TEST(AdapterProfile, ReadsEveryStatement) {
     EXPECT_EQ(profile.refusals[1].mode, (DisplayMode{640, 480, 8, 60}));
     EXPECT_EQ(profile.refusals[2].call, RefusedCall::SetDisplayMode);
     EXPECT_TRUE(profile.refusals[2].everyMode);
+    EXPECT_EQ(profile.failures,
+              (std::vector<win::FailingCall>{win::FailingCall::GetCaps,
+                                             win::FailingCall::EnumAttachedSurfaces}));
 }
 
 TEST(AdapterProfile, DefaultsWhereTheProfileIsSilent) {
@@ -44,6 +50,7 @@ TEST(AdapterProfile, DefaultsWhereTheProfileIsSilent) {
     EXPECT_EQ(result.profile.videoMemoryBytes, win::AdapterProfile::kDefaultVideoMemory);
     EXPECT_FALSE(result.profile.hardwareStereo);
     EXPECT_TRUE(result.profile.refusals.empty());
+    EXPECT_TRUE(result.profile.failures.empty());
     EXPECT_EQ(ParseAdapterProfile("desktop 800x600x16\nhardware-stereo no").error, "");
     EXPECT_EQ(ParseAdapterProfile("desktop 800x600x16").profile.desktop.refresh, 0);
 }
@@ -75,6 +82,10 @@ TEST(AdapterProfile, NamesTheFirstBrokenLine) {
         {"refuse change-display",
          "line 1: 'refuse' is written 'refuse CALL WxHxB[@R]' or 'refuse CALL all'"},
         {"refuse test-display any", "line 1: 'any' is not a mode WIDTHxHEIGHTxBITS[@HERTZ]"},
+        {"fail flip", "line 1: 'fail' takes direct-draw-create, create-primary, create-flip-chain, "
+                      "create-left-primary, enum-attached-surfaces, get-caps or set-entries, not "
+                      "'flip'"},
+        {"fail get-caps now", "line 1: 'fail' is written 'fail CALL'"},
         {"mode 1x1x8\n\n# fine\nmode 123456789012345678901234567890123456789012345678x1x8",
          "line 4: '1234567890123456789012345678901234567890...' is not a mode "
          "WIDTHxHEIGHTxBITS[@HERTZ]"},

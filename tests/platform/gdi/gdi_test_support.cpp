@@ -94,16 +94,6 @@ std::uint32_t Packed(win::COLORREF colour, int bitsPerPixel) {
     return red << 16 | green << 8 | blue; // 32 bits: the fourth byte is 0
 }
 
-win::HPALETTE MakePalette(const std::vector<win::PALETTEENTRY>& entries) {
-    std::vector<std::uint8_t> record(sizeof(win::LOGPALETTE) +
-                                     entries.size() * sizeof(win::PALETTEENTRY));
-    auto* palette = reinterpret_cast<win::LOGPALETTE*>(record.data());
-    palette->palVersion = 0x300;
-    palette->palNumEntries = static_cast<win::WORD>(entries.size());
-    std::memcpy(palette->palPalEntry, entries.data(), entries.size() * sizeof(win::PALETTEENTRY));
-    return win::CreatePalette(palette);
-}
-
 std::vector<win::COLORREF> SystemColours() {
     win::PALETTEENTRY entries[256];
     win::internal::GetSystemPaletteColours(entries);

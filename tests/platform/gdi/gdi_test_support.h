@@ -4,12 +4,15 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/windowdc.h"
+#include "support/logicalpalette.h"
 
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 namespace gdi_test {
+
+using ::MakePalette;
 
 // A device context on a framebuffer filled with one byte value.
 struct FrameDC {
@@ -48,8 +51,6 @@ void SetPaletteIndices(Dib& dib, const std::vector<win::WORD>& indices);
 
 // What a colour is stored as in a true-colour framebuffer of that depth.
 std::uint32_t Packed(win::COLORREF colour, int bitsPerPixel);
-
-win::HPALETTE MakePalette(const std::vector<win::PALETTEENTRY>& entries);
 
 // The system palette as a list of colours.
 std::vector<win::COLORREF> SystemColours();

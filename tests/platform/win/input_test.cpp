@@ -1,5 +1,6 @@
 #include "wintestsupport.h"
 
+#include "platform/sys/lasterror.h"
 #include "platform/win/cursor.h"
 #include "platform/win/input.h"
 #include "platform/win/windowwidget.h"
@@ -8,6 +9,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+
+#include <cstdint>
 
 using namespace win;
 using wintest::Log;
@@ -145,6 +148,18 @@ TEST_F(Input, CursorsAreTheSystemShapes) {
     const HCURSOR before = SetCursor(wait);
     EXPECT_EQ(SetCursor(arrow), wait);
     EXPECT_EQ(GetCursor(), arrow);
+    // System cursors are shared: destroying one leaves it in use and loadable.
+    EXPECT_TRUE(DestroyCursor(wait));
+    EXPECT_TRUE(DestroyCursor(arrow));
+    EXPECT_EQ(GetCursor(), arrow);
+    EXPECT_EQ(LoadCursor(nullptr, IDC_WAIT), wait);
+    EXPECT_EQ(SetCursor(wait), arrow);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(DestroyCursor(nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_CURSOR_HANDLE);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(DestroyCursor(reinterpret_cast<HCURSOR>(std::uintptr_t{9001})));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_CURSOR_HANDLE);
     SetCursor(before);
     EXPECT_EQ(ShowCursor(FALSE), -1);
     EXPECT_EQ(ShowCursor(TRUE), 0);
