@@ -2,11 +2,24 @@
 // to, the layout words reported, and how reads that end early are told.
 #include "imagefile/codecfixtures.h"
 
+#include "imagefile/file.h"
+#include "imagefile/jpsread.h"
+#include "imagefile/plainformats.h"
+#include "imagefile/pnsread.h"
 #include "imagefile/readimage.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace fixtures;
 
@@ -37,6 +50,17 @@ Bytes Stereo(const Bytes& png, uint32_t layout) {
 Bytes SomePng(int32_t width, int32_t height) {
     const PngForm form;
     return EncodePng(width, height, PngSamples(width, height, form), form);
+}
+
+// The message of what call throws, given on a thread of its own: a call that
+// blocks or never ends is reported (nothing) instead of stopping the tests.
+std::optional<std::string> MessageOnItsOwnThread(const std::function<void()>& call) {
+    auto message = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> answer = message->get_future();
+    std::thread([call, message] { message->set_value(ThrownMessage(call)); }).detach();
+    if (answer.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+        return std::nullopt;
+    return answer.get();
 }
 
 struct RecordRead {
@@ -222,4 +246,54 @@ TEST(ReadImage, RecordFormEndsReadsOfFilesThatStopShort) {
     // A new read (firstCall set) starts over.
     RecordRead again(dir.Write("again.jpg", jpeg));
     EXPECT_EQ(again.Call(), 1);
+}
+
+TEST(ReadImage, RefusesWhatIsNotARegularFile) {
+    const TempDir dir;
+    const std::string directory = dir.PathOf("folder");
+    ASSERT_EQ(::mkdir(directory.c_str(), 0700), 0);
+    std::vector<std::string> paths = {directory};
+    // A pipe nobody writes to blocks a plain open for reading forever.
+    for (const char* name : {"pipe", "pipe.ppm", "pipe.jpg", "pipe.png"}) {
+        paths.push_back(dir.PathOf(name));
+        ASSERT_EQ(::mkfifo(paths.back().c_str(), 0600), 0);
+    }
+    // A device that never ends.
+    if (::access("/dev/zero", R_OK) == 0)
+        for (const char* name : {"zero", "zero.ppm", "zero.pxf"}) {
+            paths.push_back(dir.PathOf(name));
+            ASSERT_EQ(::symlink("/dev/zero", paths.back().c_str()), 0);
+        }
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        const std::string refused = "Cannot read '" + path + "': it is not a regular file";
+        ASSERT_EQ(MessageOnItsOwnThread([=] { CheckFileType(path.c_str()); }), refused);
+        ASSERT_EQ(MessageOnItsOwnThread([=] {
+                      pxImage image;
+                      pxPalette palette;
+                      _ImageInfo info;
+                      ReadImage(path.c_str(), &image, &palette, &info, nullptr);
+                  }),
+                  refused);
+        ASSERT_EQ(MessageOnItsOwnThread([=] { RecordRead(path).Call(); }), refused);
+        // Each reader on its own, whatever the name says.
+        if (!std::filesystem::path(path).has_extension()) {
+            ASSERT_EQ(MessageOnItsOwnThread([=] { GetImageFileFormat(path.c_str()); }), refused);
+        }
+        for (const int32_t format : {FORMAT_TGA, FORMAT_BMP, FORMAT_PPM, FORMAT_BLOCKFILE})
+            ASSERT_EQ(MessageOnItsOwnThread([=] {
+                          pxImage image;
+                          pxPalette palette;
+                          ReadPlainImage(path.c_str(), &image, &palette, 0, format);
+                      }),
+                      refused)
+                << format;
+        for (const auto read : {ReadJpegImage, ReadPngImage})
+            ASSERT_EQ(MessageOnItsOwnThread([=] {
+                          pxImage image;
+                          _ImageInfo info;
+                          read(path.c_str(), &image, nullptr, &info, nullptr);
+                      }),
+                      refused);
+    }
 }
