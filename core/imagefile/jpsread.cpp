@@ -6,15 +6,27 @@
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <string>
+
+#include <jerror.h>
 
 namespace {
 
 // More scans than any encoder writes; a file with more would only make the
 // decoder spin.
 constexpr int kMaxScans = 500;
+
+// What libjpeg may take for itself. Progressive and multi-scan files keep
+// every coefficient of the picture, 2 bytes per sample: for three full-size
+// components twice the largest picture of 3 bytes per pixel, plus blocks
+// padded to whole units and row buffers.
+constexpr long kMaxDecoderBytes = 2 * kMaxImageBytes + (long{64} << 20);
+
+constexpr const char* kNeedsTooMuchMemory =
+    "Image of %ld x %ld pixels in file '%s' needs too much memory to decode";
 
 // libjpeg's error manager with what a fatal error needs to leave the decoder.
 struct JpegErrors {
@@ -99,9 +111,16 @@ enum class Step { Done, Suspended };
 
 [[noreturn]] void EndReadOnLibjpegError(_ImageInfo& info, JpegDecoder& decoder) {
     const std::string text = decoder.errors.text;
+    const jpeg_decompress_struct& decompressor = decoder.decompressor;
+    // libjpeg asks for backing store when its buffers would pass
+    // max_memory_to_use.
+    const bool overMemoryBound = decoder.errors.manager.msg_code == JERR_NO_BACKING_STORE;
+    const long width = decompressor.image_width, height = decompressor.image_height;
     jpeg_destroy_decompress(&decoder.decompressor);
     decoder.created = false;
     pxLog("JPEGLIB ERROR: %s", text.c_str());
+    if (overMemoryBound)
+        EndRead(info, pxError(kNeedsTooMuchMemory, width, height, decoder.name.c_str()));
     EndRead(info, pxError("%s", text.c_str()));
 }
 
@@ -115,6 +134,9 @@ JpegDecoder& StartRead(const char* fileName, pxImage* image, _ImageInfo& info) {
     const bool made = decoder.CallLibjpeg([&] {
         jpeg_create_decompress(&decoder.decompressor);
         decoder.created = true;
+        // A lower bound set by the user (JPEGMEM) stays.
+        long& memoryBound = decoder.decompressor.mem->max_memory_to_use;
+        memoryBound = memoryBound > 0 ? std::min(memoryBound, kMaxDecoderBytes) : kMaxDecoderBytes;
         decoder.decompressor.progress = &decoder.progress;
         // The whole segment is kept, so a descriptor is never cut.
         jpeg_save_markers(&decoder.decompressor, JPEG_APP0 + 3, 0xFFFF);

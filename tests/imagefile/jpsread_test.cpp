@@ -4,6 +4,7 @@
 
 #include "imagefile/jpsdescriptor.h"
 #include "imagefile/jpsread.h"
+#include "support/sysfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -308,4 +309,73 @@ TEST(JpegReader, RefusesWhatItCannotReadWithAClearError) {
     EXPECT_EQ(ReadJpegImage(nullptr, &cut.image, nullptr, &cut.info, nullptr), 0);
     EXPECT_GT(cut.info.rowsDone, 0);
     EXPECT_LT(cut.info.rowsDone, 40);
+}
+
+// The head of a JPEG file up to its first scan's data, declaring a picture of
+// width x height with every component at full size, after `segments`
+// application marker 3 segments of 64 KiB (not descriptors), which libjpeg
+// keeps in memory for the reader.
+Bytes HeadDeclaring(uint16_t width, uint16_t height, bool progressive, int segments = 0) {
+    JpegForm form;
+    form.progressive = progressive;
+    form.segments.assign(size_t(segments), {0xE3, Bytes(65533, 'x')});
+    Bytes head = EncodeJpeg(TrueColourPicture(16, 16, 3), form);
+    const uint8_t frame = progressive ? 0xC2 : 0xC0;
+    for (size_t i = size_t(segments) * 65535; i + 9 < head.size(); ++i) {
+        if (head[i] == 0xFF && head[i + 1] == frame) {
+            head[i + 5] = uint8_t(height >> 8);
+            head[i + 6] = uint8_t(height);
+            head[i + 7] = uint8_t(width >> 8);
+            head[i + 8] = uint8_t(width);
+            for (size_t c = 0; c < head[i + 9]; ++c)
+                head[i + 11 + 3 * c] = 0x11;
+        }
+        if (head[i] == 0xFF && head[i + 1] == 0xDA) {
+            head.resize(i + 2 + (size_t(head[i + 2]) << 8 | head[i + 3]));
+            break;
+        }
+    }
+    return head;
+}
+
+TEST(JpegReader, BoundsTheDecodersOwnMemory) {
+    const TempDir dir;
+    const CapturedLog log;
+    // The largest picture the size check lets through, all three components
+    // at full size: libjpeg sets up its buffers for it (over 2 GiB of
+    // coefficients when progressive) and waits for the data.
+    for (const bool progressive : {true, false}) {
+        SCOPED_TRACE(progressive);
+        JpegRead largest;
+        const std::string path = dir.Write("largest.jpg", HeadDeclaring(65500, 5464, progressive));
+        EXPECT_EQ(ThrownMessage([&] { ReadWhole(path, largest); }), "");
+        EXPECT_EQ(largest.result, 0);
+        EXPECT_TRUE(largest.info.headerRead);
+    }
+    // With 64 MiB of segments more, kept by libjpeg, it would pass the bound.
+    JpegRead over;
+    const std::string overPath = dir.Write("over.jpg", HeadDeclaring(65500, 5464, true, 1024));
+    EXPECT_EQ(ThrownMessage([&] { ReadWhole(overPath, over); }),
+              "Image of 65500 x 5464 pixels in file '" + overPath +
+                  "' needs too much memory to decode");
+    EXPECT_FALSE(over.info.started) << "the read is over";
+    EXPECT_NE(log.Text().find("JPEGLIB ERROR: "), std::string::npos);
+
+    // A lower bound of the user's (JPEGMEM, in thousands of bytes) holds
+    // too. Past it a progressive picture is refused; a baseline one, decoded
+    // a few rows at a time, still reads.
+    const Picture picture = TrueColourPicture(1024, 768, 3);
+    JpegForm form;
+    form.progressive = true;
+    const std::string progressive = dir.Write("progressive.jpg", EncodeJpeg(picture, form));
+    const std::string baselinePath = dir.Write("baseline.jpg", EncodeJpeg(picture, {}));
+    const systest::ScopedEnvironment bound("JPEGMEM", "1000");
+    JpegRead refused;
+    EXPECT_EQ(ThrownMessage([&] { ReadWhole(progressive, refused); }),
+              "Image of 1024 x 768 pixels in file '" + progressive +
+                  "' needs too much memory to decode");
+    JpegRead baseline;
+    ReadWhole(baselinePath, baseline);
+    EXPECT_EQ(baseline.result, 1);
+    EXPECT_EQ(baseline.info.rowsDone, 768);
 }
