@@ -272,7 +272,37 @@ void FinishRead(JpegDecoder& decoder, _ImageInfo& info) {
         pxLog("LIBJPEG: we got warnings... %d", static_cast<int>(warnings));
 }
 
+// The rows the first scan had reached when the data ended; later scans only
+// refine rows it reached.
+int RowsReached(const jpeg_decompress_struct& decompressor) {
+    if (decompressor.input_scan_number > 1)
+        return static_cast<int>(decompressor.output_height);
+    const int64_t rows = int64_t{decompressor.input_iMCU_row} * decompressor.max_v_samp_factor *
+                         decompressor.min_DCT_scaled_size;
+    return static_cast<int>(std::min<int64_t>(rows, decompressor.output_height));
+}
+
 } // namespace
+
+int EndJpegImageAtFileEnd(_ImageInfo* info) {
+    int rows = info->rowsDone;
+    auto* decoder = static_cast<JpegDecoder*>(info->decoderState.get());
+    if (info->headerRead && decoder && !decoder->startResult) {
+        jpeg_decompress_struct& decompressor = decoder->decompressor;
+        rows = RowsReached(decompressor);
+        // A marker whose segment did not arrive whole (tables or the next
+        // scan's header) would be read on into the end of image: the image
+        // ends at that marker instead.
+        if (decompressor.unread_marker != 0)
+            decompressor.unread_marker = JPEG_EOI;
+        decoder->source.EndData();
+        // Nothing suspends now: the data ends in an end of image.
+        if (RunSteps(*decoder, *info, nullptr) == Step::Done)
+            FinishRead(*decoder, *info);
+    }
+    *info = _ImageInfo{};
+    return rows;
+}
 
 int ReadJpegImage(const char* fileName, pxImage* image, pxPalette*, _ImageInfo* info,
                   const pxColor* background) {

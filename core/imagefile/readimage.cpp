@@ -129,7 +129,7 @@ int ReadJpegRecord(ReadImageData& data) {
     }
     if (result == 0 && StoppedGrowing(data, info.bytesRead)) {
         const bool headerRead = info.headerRead != 0;
-        const int rowsDone = info.rowsDone;
+        const int rowsDone = headerRead ? EndJpegImageAtFileEnd(&info) : 0;
         info = _ImageInfo{};
         return EndTruncatedRead(data, headerRead, rowsDone);
     }

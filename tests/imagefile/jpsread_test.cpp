@@ -301,14 +301,25 @@ TEST(JpegReader, RefusesWhatItCannotReadWithAClearError) {
               "Image of 65000 x 65000 pixels is too large for file '" + hugePath + "'");
 
     // A file cut short stays incomplete: 0 on every call, no endless work.
-    const Bytes whole = EncodeJpeg(TrueColourPicture(40, 40, 3), {});
-    JpegRead cut;
-    const std::string cutPath = dir.Write("cut.jpg", Prefix(whole, whole.size() * 2 / 3));
-    ReadWhole(cutPath, cut);
-    EXPECT_EQ(cut.result, 0);
-    EXPECT_EQ(ReadJpegImage(nullptr, &cut.image, nullptr, &cut.info, nullptr), 0);
-    EXPECT_GT(cut.info.rowsDone, 0);
-    EXPECT_LT(cut.info.rowsDone, 40);
+    // A progressive one has no rows until its last scan.
+    for (const bool progressive : {false, true}) {
+        JpegForm form;
+        form.progressive = progressive;
+        const Bytes whole = EncodeJpeg(TrueColourPicture(40, 40, 3), form);
+        JpegRead cut;
+        const std::string cutPath = dir.Write("cut.jpg", Prefix(whole, whole.size() * 2 / 3));
+        ReadWhole(cutPath, cut);
+        EXPECT_EQ(cut.result, 0);
+        EXPECT_EQ(ReadJpegImage(nullptr, &cut.image, nullptr, &cut.info, nullptr), 0);
+        EXPECT_TRUE(cut.info.headerRead);
+        EXPECT_FALSE(cut.info.complete);
+        if (progressive) {
+            EXPECT_EQ(cut.info.rowsDone, 0);
+        } else {
+            EXPECT_GT(cut.info.rowsDone, 0);
+            EXPECT_LT(cut.info.rowsDone, 40);
+        }
+    }
 }
 
 // The head of a JPEG file up to its first scan's data, declaring a picture of
