@@ -14,6 +14,8 @@
 constexpr uint64_t kMaxFuzzPixels = uint64_t{1} << 22;
 
 using StepwiseReader = int (*)(const char*, pxImage*, pxPalette*, _ImageInfo*, const pxColor*);
+// Ends a read whose file stopped short; returns the rows that hold picture data.
+using StepwiseEnd = int (*)(_ImageInfo*);
 
 inline void WritePart(const char* name, const char* mode, const uint8_t* data, size_t size) {
     if (FILE* file = std::fopen(name, mode)) {
@@ -22,8 +24,10 @@ inline void WritePart(const char* name, const char* mode, const uint8_t* data, s
     }
 }
 
+// With end, a read still incomplete after the whole input is ended by it, as
+// the viewer ends reads of files that stop short.
 inline int FuzzStepwiseReader(const uint8_t* data, size_t size, const char* extension,
-                              StepwiseReader read) {
+                              StepwiseReader read, StepwiseEnd end = nullptr) {
     static const FuzzFile fuzzFile(extension);
     const char* name = fuzzFile.name.c_str();
     const size_t firstPart = size / 2;
@@ -35,9 +39,10 @@ inline int FuzzStepwiseReader(const uint8_t* data, size_t size, const char* exte
         read(name, &image, nullptr, &info, &background);
         WritePart(name, "ab", data + firstPart, size - firstPart);
         read(nullptr, &image, nullptr, &info, &background);
-        read(nullptr, &image, nullptr, &info, &background);
+        const bool complete = read(nullptr, &image, nullptr, &info, &background) == 1;
+        const int rows = !complete && end ? end(&info) : info.rowsDone;
         volatile uint8_t sum = 0;
-        for (int32_t y = 0; y < info.rowsDone && y < image.GetHeight(); ++y)
+        for (int32_t y = 0; y < rows && y < image.GetHeight(); ++y)
             for (int32_t b = 0; b < image.GetWidth() * 3; ++b)
                 sum = sum + image.Row(y)[b];
     } catch (const pxError&) {

@@ -127,7 +127,7 @@ pxFile::pxFile(const char* file, char openMode) {
 }
 
 void pxFile::OpenForReading() {
-    stream = std::fopen(fileName.c_str(), "rb");
+    stream = OpenImageFile(fileName.c_str());
     if (!stream)
         pxThrowFileError(pxFileError::OPEN_FAILED, "Unable to open file '%s' for reading",
                          fileName.c_str());

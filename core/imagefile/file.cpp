@@ -1,6 +1,7 @@
 #include "imagefile/file.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,25 @@ void pxThrowFileError(pxFileError::Code code, const char* format, ...) {
     pxFileError error(code, format, args);
     va_end(args);
     throw error;
+}
+
+std::FILE* OpenImageFile(const char* name) {
+    // Without O_NONBLOCK, opening a pipe waits for a writer; with it the open
+    // returns at once and the file's type can be looked at first.
+    const int descriptor = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        pxThrowFileError(pxFileError::OPEN_FAILED, kNotRegularFile, name);
+    }
+    // Reads from here on are ordinary ones.
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(descriptor, "rb");
+    if (!file)
+        ::close(descriptor);
+    return file;
 }
 
 namespace {
@@ -33,7 +53,7 @@ File::File(const char* fileName, char openMode) : mode(openMode), name(fileName 
     // A file that is not there is reported as not opened, not as denied.
     if (IsReadMode(mode) && ::access(name.c_str(), R_OK) != 0 && errno != ENOENT)
         pxThrowFileError(pxFileError::ACCESS_DENIED, "Read access_denied for '%s'", name.c_str());
-    stream = std::fopen(name.c_str(), IsReadMode(mode) ? "rb" : "wb");
+    stream = IsReadMode(mode) ? OpenImageFile(name.c_str()) : std::fopen(name.c_str(), "wb");
     if (!stream)
         pxThrowFileError(pxFileError::OPEN_FAILED, "Cannot open file '%s'", name.c_str());
 }

@@ -29,8 +29,19 @@ private:
 // Throws pxFileError with code and a printf-formatted message.
 [[noreturn]] void pxThrowFileError(pxFileError::Code code, const char* format, ...) PX_PRINTF(2, 3);
 
+// Opens a file to read an image from, as bytes. Only regular files are
+// opened: a pipe would block the open until something writes to it, and a
+// device such as /dev/zero never ends. nullptr when the file cannot be opened
+// (errno says why); pxFileError (OPEN_FAILED) with kNotRegularFile for
+// anything but a regular file.
+std::FILE* OpenImageFile(const char* name);
+
+// The message for what is not a regular file (with its name).
+constexpr const char* kNotRegularFile = "Cannot read '%s': it is not a regular file";
+
 // A file opened by name as bytes, 'r'/'R' for reading or 'w'/'W' for writing.
-// Every failure throws pxFileError; the destructor closes the file.
+// Every failure throws pxFileError; the destructor closes the file. Only
+// regular files are opened for reading (see OpenImageFile).
 class File {
 public:
     File(const char* name, char mode);

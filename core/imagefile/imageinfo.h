@@ -4,6 +4,7 @@
 // frees the decoder.
 #pragma once
 
+#include "imagefile/file.h"
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
 
@@ -43,7 +44,8 @@ struct _ImageInfo {
 // Starts a new stepwise read in info: everything is cleared but the caller's
 // layout word (a file without descriptor leaves it as it was), and the file
 // is opened into stream. openFailure formats the error for a file that
-// cannot be opened (with its name).
+// cannot be opened (with its name); what is not a regular file is refused
+// (see OpenImageFile).
 inline std::FILE* BeginStepwiseRead(_ImageInfo& info, const char* name, pxImage* image,
                                     const char* openFailure) {
     const uint32_t layout = info.layout;
@@ -51,7 +53,7 @@ inline std::FILE* BeginStepwiseRead(_ImageInfo& info, const char* name, pxImage*
     info.layout = layout;
     if (!image)
         throw pxError("No image given to read '%s' into", name);
-    std::FILE* file = std::fopen(name, "rb");
+    std::FILE* file = OpenImageFile(name);
     if (!file)
         throw pxError(openFailure, name);
     info.stream.reset(file);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <jerror.h>
+
 namespace {
 
 constexpr size_t kInitialBuffer = size_t{256} << 10;
@@ -70,9 +72,17 @@ bool SuspendingJpegSource::TakeMore() {
 
 void SuspendingJpegSource::Init(j_decompress_ptr) {}
 
-// The decoder has used every byte it was given: suspend until TakeMore.
-boolean SuspendingJpegSource::Fill(j_decompress_ptr) {
-    return FALSE;
+// The decoder has used every byte it was given: suspend until TakeMore, or,
+// once the data has ended, give it an end-of-image marker.
+boolean SuspendingJpegSource::Fill(j_decompress_ptr decompressor) {
+    static const JOCTET kEndOfImage[] = {0xFF, JPEG_EOI};
+    SuspendingJpegSource& source = SourceOf(decompressor);
+    if (!source.ended)
+        return FALSE;
+    WARNMS(decompressor, JWRN_JPEG_EOF);
+    source.manager.next_input_byte = kEndOfImage;
+    source.manager.bytes_in_buffer = sizeof kEndOfImage;
+    return TRUE;
 }
 
 void SuspendingJpegSource::Skip(j_decompress_ptr decompressor, long count) {

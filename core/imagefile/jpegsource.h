@@ -29,6 +29,11 @@ public:
     // Bytes taken from the file so far.
     int64_t BytesRead() const { return bytesRead; }
 
+    // The file will not grow any more: once the decoder has used what it was
+    // given, it meets an end of image (with libjpeg's warning for a file that
+    // ends early), as libjpeg's own file source would give it.
+    void EndData() { ended = true; }
+
 private:
     static void Init(j_decompress_ptr);
     static boolean Fill(j_decompress_ptr);
@@ -41,4 +46,5 @@ private:
     std::vector<JOCTET> buffer;
     int64_t skipPending = 0; // bytes the decoder skipped past what was buffered
     int64_t bytesRead = 0;
+    bool ended = false;
 };

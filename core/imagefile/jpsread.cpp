@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <string>
 
+#include <jerror.h>
+
 namespace {
 
 // More scans than any encoder writes; a file with more would only make the
@@ -22,6 +24,16 @@ constexpr int kMaxScans = 500;
 // Rows handed over at a time when reading into a row sink: a band small
 // enough to stay in the processor's cache while it is converted.
 constexpr int32_t kBandRows = 16;
+
+// What libjpeg may take for itself: as much as the largest picture. A
+// sequential file needs only a few rows of buffers, but a progressive or
+// multi-scan one keeps every coefficient of the picture, 2 bytes per sample,
+// so a small file can otherwise make the decoder take gigabytes; such files
+// are limited to about half the pixels of the largest picture.
+constexpr long kMaxDecoderBytes = kMaxImageBytes;
+
+constexpr const char* kNeedsTooMuchMemory =
+    "Image of %ld x %ld pixels in file '%s' needs too much memory to decode";
 
 // libjpeg's error manager with what a fatal error needs to leave the decoder.
 struct JpegErrors {
@@ -109,9 +121,16 @@ enum class Step { Done, Suspended };
 
 [[noreturn]] void EndReadOnLibjpegError(_ImageInfo& info, JpegDecoder& decoder) {
     const std::string text = decoder.errors.text;
+    const jpeg_decompress_struct& decompressor = decoder.decompressor;
+    // libjpeg asks for backing store when its buffers would pass
+    // max_memory_to_use.
+    const bool overMemoryBound = decoder.errors.manager.msg_code == JERR_NO_BACKING_STORE;
+    const long width = decompressor.image_width, height = decompressor.image_height;
     jpeg_destroy_decompress(&decoder.decompressor);
     decoder.created = false;
     pxLog("JPEGLIB ERROR: %s", text.c_str());
+    if (overMemoryBound)
+        EndRead(info, pxError(kNeedsTooMuchMemory, width, height, decoder.name.c_str()));
     EndRead(info, pxError("%s", text.c_str()));
 }
 
@@ -125,6 +144,9 @@ JpegDecoder& StartRead(const char* fileName, pxImage* image, _ImageInfo& info) {
     const bool made = decoder.CallLibjpeg([&] {
         jpeg_create_decompress(&decoder.decompressor);
         decoder.created = true;
+        // A lower bound set by the user (JPEGMEM) stays.
+        long& memoryBound = decoder.decompressor.mem->max_memory_to_use;
+        memoryBound = memoryBound > 0 ? std::min(memoryBound, kMaxDecoderBytes) : kMaxDecoderBytes;
         decoder.decompressor.progress = &decoder.progress;
         // The whole segment is kept, so a descriptor is never cut.
         jpeg_save_markers(&decoder.decompressor, JPEG_APP0 + 3, 0xFFFF);
@@ -289,7 +311,37 @@ void FinishRead(JpegDecoder& decoder, _ImageInfo& info) {
         pxLog("LIBJPEG: we got warnings... %d", static_cast<int>(warnings));
 }
 
+// The rows the first scan had reached when the data ended; later scans only
+// refine rows it reached.
+int RowsReached(const jpeg_decompress_struct& decompressor) {
+    if (decompressor.input_scan_number > 1)
+        return static_cast<int>(decompressor.output_height);
+    const int64_t rows = int64_t{decompressor.input_iMCU_row} * decompressor.max_v_samp_factor *
+                         decompressor.min_DCT_scaled_size;
+    return static_cast<int>(std::min<int64_t>(rows, decompressor.output_height));
+}
+
 } // namespace
+
+int EndJpegImageAtFileEnd(_ImageInfo* info) {
+    int rows = info->rowsDone;
+    auto* decoder = static_cast<JpegDecoder*>(info->decoderState.get());
+    if (info->headerRead && decoder && !decoder->startResult) {
+        jpeg_decompress_struct& decompressor = decoder->decompressor;
+        rows = RowsReached(decompressor);
+        // A marker whose segment did not arrive whole (tables or the next
+        // scan's header) would be read on into the end of image: the image
+        // ends at that marker instead.
+        if (decompressor.unread_marker != 0)
+            decompressor.unread_marker = JPEG_EOI;
+        decoder->source.EndData();
+        // Nothing suspends now: the data ends in an end of image.
+        if (RunSteps(*decoder, *info, nullptr) == Step::Done)
+            FinishRead(*decoder, *info);
+    }
+    *info = _ImageInfo{};
+    return rows;
+}
 
 int ReadJpegImage(const char* fileName, pxImage* image, pxPalette*, _ImageInfo* info,
                   const pxColor* background) {

@@ -14,6 +14,15 @@
 int ReadJpegImage(const char* fileName, pxImage* image, pxPalette* palette, _ImageInfo* info,
                   const pxColor* background);
 
+// Ends a read that ReadJpegImage left unfinished because the file stopped
+// short and will not grow; returns the rows that hold the file's picture
+// (the rows below are to be shown blank) and resets info. A sequential file
+// keeps the rows decoded so far. A file whose decoder was still gathering its
+// scans (progressive, or sequential in several scans) is decoded from the
+// scans that came, as libjpeg does at a file's end: the picture is allocated
+// and the rows the first scan reached are a coarse rendering. Throws pxError.
+int EndJpegImageAtFileEnd(_ImageInfo* info);
+
 class ImageRowSink;
 
 // Reads a finished file from the top down into sink, a band of rows at a

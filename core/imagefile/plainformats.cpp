@@ -56,7 +56,7 @@ PlainFormat GetImageFileFormat(const char* fileName) {
     if (file.ReadChar() == 'B' && file.ReadChar() == 'M')
         return FORMAT_BMP;
     file.SeekSet(0);
-    const std::string word = plainread::ReadPpmWord(file, 2);
+    const std::optional<std::string> word = plainread::ReadPpmWord(file, 2);
     if (word == "P3" || word == "P6")
         return FORMAT_PPM;
     if (HasTargaFooter(file))

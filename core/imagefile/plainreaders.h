@@ -6,6 +6,7 @@
 #include "imaging/pximage.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,15 @@ void ReadBmp(const char* name, pxImage& image, pxPalette* palette, int32_t botto
 void ReadTga(const char* name, pxImage& image, pxPalette* palette, int32_t bottomUp);
 void ReadPpm(const char* name, pxImage& image, int32_t bottomUp);
 
+// What a PPM word may span with the blanks and comments before it: far
+// beyond what any writer puts there, and a file of blanks or zeros ends there.
+constexpr size_t kMaxPpmWordSpan = size_t{64} << 10;
+
 // The next word of a PPM header: blanks and # comments before it are passed
 // over, and it runs to the next blank (which is consumed) or the end of the
-// file. Only its first room characters are kept.
-std::string ReadPpmWord(File& file, size_t room);
+// file. Only its first room characters are kept. Nothing when no word ends
+// within kMaxPpmWordSpan characters: that is no PPM header.
+std::optional<std::string> ReadPpmWord(File& file, size_t room);
 
 // Refuses a picture size before anything is allocated for it: what
 // CheckPictureSize refuses, or a picture that needs more data than the file

@@ -7,6 +7,8 @@ namespace plainread {
 
 namespace {
 
+constexpr const char* kNotPpm = "'%s' is not a valid ppm file";
+
 // Longer numbers are far beyond any size or sample anyway.
 constexpr size_t kNumberRoom = 20;
 constexpr int64_t kLargestNumber = int64_t{1} << 32;
@@ -26,8 +28,16 @@ int64_t Decimal(const std::string& word) {
     return value;
 }
 
+// The next word of a file that must be a PPM file.
+std::string ReadWord(File& file, size_t room) {
+    const std::optional<std::string> word = ReadPpmWord(file, room);
+    if (!word)
+        throw pxError(kNotPpm, file.GetName().c_str());
+    return *word;
+}
+
 int64_t ReadNumber(File& file) {
-    return Decimal(ReadPpmWord(file, kNumberRoom));
+    return Decimal(ReadWord(file, kNumberRoom));
 }
 
 // A sample from 0..maximum spread over 0..255; samples above the maximum are
@@ -37,7 +47,7 @@ uint8_t Scale(int64_t sample, int64_t maximum) {
 }
 
 uint8_t ReadTextSample(File& file, int64_t maximum) {
-    const std::string word = ReadPpmWord(file, kNumberRoom);
+    const std::string word = ReadWord(file, kNumberRoom);
     if (word.empty()) // the file ended
         pxThrowFileError(pxFileError::READ_FAILED, "Cannot read %ld bytes", 1L);
     return Scale(Decimal(word), maximum);
@@ -72,30 +82,39 @@ void ReadBinaryPixels(File& file, const pxImage& picture, int64_t maximum) {
 
 } // namespace
 
-std::string ReadPpmWord(File& file, size_t room) {
-    int c = file.ReadChar();
+std::optional<std::string> ReadPpmWord(File& file, size_t room) {
+    // Past the span the file is taken as ended.
+    size_t left = kMaxPpmWordSpan;
+    bool overrun = false;
+    const auto next = [&] {
+        overrun = left == 0;
+        return overrun ? EOF : (--left, file.ReadChar());
+    };
+    int c = next();
     while (c == '#' || IsBlank(c)) {
         if (c == '#')
             while (c != '\n' && c != EOF)
-                c = file.ReadChar();
-        c = file.ReadChar();
+                c = next();
+        c = next();
     }
     std::string word;
-    for (; c != EOF && !IsBlank(c); c = file.ReadChar())
+    for (; c != EOF && !IsBlank(c); c = next())
         if (word.size() < room)
             word += static_cast<char>(c);
+    if (overrun)
+        return std::nullopt;
     return word;
 }
 
 void ReadPpm(const char* name, pxImage& image, int32_t bottomUp) {
     File file(name, 'r');
-    const std::string magic = ReadPpmWord(file, 2);
+    const std::string magic = ReadWord(file, 2);
     const int64_t width = ReadNumber(file);
     const int64_t height = ReadNumber(file);
     const int64_t maximum = ReadNumber(file);
     const bool text = magic == "P3";
     if (!text && magic != "P6")
-        throw pxError("'%s' is not a valid ppm file", name);
+        throw pxError(kNotPpm, name);
     if (maximum == 0 || maximum > (text ? kLargestTextMaximum : kLargestBinaryMaximum))
         throw pxError("Cannot handle maximum value %ld in ppm file '%s'",
                       static_cast<long>(maximum), name);

@@ -1,5 +1,6 @@
 #include "imagefile/readimage.h"
 
+#include "imagefile/file.h"
 #include "imagefile/jpsread.h"
 #include "imagefile/plainformats.h"
 #include "imagefile/pnsread.h"
@@ -23,9 +24,9 @@ constexpr const char* kNoDescriptor =
     "use the utilities provided on the Norvane web site.";
 
 // Reads the first `count` bytes (fewer for a shorter file) into bytes; false
-// when the file cannot be opened.
+// when the file cannot be opened. Throws for what is not a regular file.
 bool ReadFirstBytes(const char* fileName, uint8_t* bytes, size_t count, size_t& got) {
-    std::FILE* file = std::fopen(fileName, "rb");
+    std::FILE* file = OpenImageFile(fileName);
     if (!file)
         return false;
     got = std::fread(bytes, 1, count, file);
@@ -129,7 +130,7 @@ int ReadJpegRecord(ReadImageData& data) {
     }
     if (result == 0 && StoppedGrowing(data, info.bytesRead)) {
         const bool headerRead = info.headerRead != 0;
-        const int rowsDone = info.rowsDone;
+        const int rowsDone = headerRead ? EndJpegImageAtFileEnd(&info) : 0;
         info = _ImageInfo{};
         return EndTruncatedRead(data, headerRead, rowsDone);
     }

@@ -46,6 +46,12 @@ TEST(GetImageFileFormat, OtherNamesAreJudgedByContent) {
     withFooter.footer = true;
     const std::string targa = dir.Write("targa", EncodeTga(picture, withFooter));
     EXPECT_EQ(GetImageFileFormat(targa.c_str()), FORMAT_TGA);
+    // A first word too long for a PPM header still leaves the footer to look at.
+    Bytes longWord(70000, 'x');
+    const Bytes footer = {'T', 'R', 'U', 'E', 'V', 'I', 'S', 'I', 'O',
+                          'N', '-', 'X', 'F', 'I', 'L', 'E', '.', 0};
+    longWord.insert(longWord.end(), footer.begin(), footer.end());
+    EXPECT_EQ(GetImageFileFormat(dir.Write("long", longWord).c_str()), FORMAT_TGA);
     pxImage image;
     ReadPlainImage(targa.c_str(), &image, nullptr, 0, FORMAT_FROM_FILE);
     EXPECT_TRUE(SamePicture(picture, image, pxPalette()));

@@ -4,6 +4,7 @@
 
 #include "imagefile/jpsdescriptor.h"
 #include "imagefile/jpsread.h"
+#include "support/sysfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -300,12 +301,94 @@ TEST(JpegReader, RefusesWhatItCannotReadWithAClearError) {
               "Image of 65000 x 65000 pixels is too large for file '" + hugePath + "'");
 
     // A file cut short stays incomplete: 0 on every call, no endless work.
-    const Bytes whole = EncodeJpeg(TrueColourPicture(40, 40, 3), {});
-    JpegRead cut;
-    const std::string cutPath = dir.Write("cut.jpg", Prefix(whole, whole.size() * 2 / 3));
-    ReadWhole(cutPath, cut);
-    EXPECT_EQ(cut.result, 0);
-    EXPECT_EQ(ReadJpegImage(nullptr, &cut.image, nullptr, &cut.info, nullptr), 0);
-    EXPECT_GT(cut.info.rowsDone, 0);
-    EXPECT_LT(cut.info.rowsDone, 40);
+    // A progressive one has no rows until its last scan.
+    for (const bool progressive : {false, true}) {
+        JpegForm form;
+        form.progressive = progressive;
+        const Bytes whole = EncodeJpeg(TrueColourPicture(40, 40, 3), form);
+        JpegRead cut;
+        const std::string cutPath = dir.Write("cut.jpg", Prefix(whole, whole.size() * 2 / 3));
+        ReadWhole(cutPath, cut);
+        EXPECT_EQ(cut.result, 0);
+        EXPECT_EQ(ReadJpegImage(nullptr, &cut.image, nullptr, &cut.info, nullptr), 0);
+        EXPECT_TRUE(cut.info.headerRead);
+        EXPECT_FALSE(cut.info.complete);
+        if (progressive) {
+            EXPECT_EQ(cut.info.rowsDone, 0);
+        } else {
+            EXPECT_GT(cut.info.rowsDone, 0);
+            EXPECT_LT(cut.info.rowsDone, 40);
+        }
+    }
+}
+
+// The head of a JPEG file up to its first scan's data, declaring a picture of
+// width x height with every component at full size.
+Bytes HeadDeclaring(uint16_t width, uint16_t height, bool progressive) {
+    JpegForm form;
+    form.progressive = progressive;
+    Bytes head = EncodeJpeg(TrueColourPicture(16, 16, 3), form);
+    const uint8_t frame = progressive ? 0xC2 : 0xC0;
+    for (size_t i = 0; i + 9 < head.size(); ++i) {
+        if (head[i] == 0xFF && head[i + 1] == frame) {
+            head[i + 5] = uint8_t(height >> 8);
+            head[i + 6] = uint8_t(height);
+            head[i + 7] = uint8_t(width >> 8);
+            head[i + 8] = uint8_t(width);
+            for (size_t c = 0; c < head[i + 9]; ++c)
+                head[i + 11 + 3 * c] = 0x11;
+        }
+        if (head[i] == 0xFF && head[i + 1] == 0xDA) {
+            head.resize(i + 2 + (size_t(head[i + 2]) << 8 | head[i + 3]));
+            break;
+        }
+    }
+    return head;
+}
+
+TEST(JpegReader, BoundsTheDecodersOwnMemory) {
+    const TempDir dir;
+    const CapturedLog log;
+    // The largest picture the size check lets through, all three components
+    // at full size: as a baseline file libjpeg needs a few rows of buffers,
+    // sets them up and waits for the data. Progressive, it would need over
+    // 2 GiB of coefficients, as would the 18000 x 18000 picture a 2 KB file
+    // can declare: both are refused. Half the pixels still decode.
+    const auto accepted = [&](int32_t width, int32_t height, bool progressive) {
+        JpegRead read;
+        const std::string path =
+            dir.Write("accepted.jpg", HeadDeclaring(width, height, progressive));
+        EXPECT_EQ(ThrownMessage([&] { ReadWhole(path, read); }), "");
+        EXPECT_EQ(read.result, 0);
+        EXPECT_TRUE(read.info.headerRead);
+    };
+    accepted(65500, 5464, false);
+    accepted(16384, 10240, true);
+    for (const auto& [width, height] : {std::pair{65500, 5464}, std::pair{18000, 18000}}) {
+        JpegRead over;
+        const std::string path = dir.Write("over.jpg", HeadDeclaring(width, height, true));
+        EXPECT_EQ(ThrownMessage([&] { ReadWhole(path, over); }),
+                  "Image of " + std::to_string(width) + " x " + std::to_string(height) +
+                      " pixels in file '" + path + "' needs too much memory to decode");
+        EXPECT_FALSE(over.info.started) << "the read is over";
+    }
+    EXPECT_NE(log.Text().find("JPEGLIB ERROR: "), std::string::npos);
+
+    // A lower bound of the user's (JPEGMEM, in thousands of bytes) holds
+    // too. Past it a progressive picture is refused; a baseline one, decoded
+    // a few rows at a time, still reads.
+    const Picture picture = TrueColourPicture(1024, 768, 3);
+    JpegForm form;
+    form.progressive = true;
+    const std::string progressive = dir.Write("progressive.jpg", EncodeJpeg(picture, form));
+    const std::string baselinePath = dir.Write("baseline.jpg", EncodeJpeg(picture, {}));
+    const systest::ScopedEnvironment bound("JPEGMEM", "1000");
+    JpegRead refused;
+    EXPECT_EQ(ThrownMessage([&] { ReadWhole(progressive, refused); }),
+              "Image of 1024 x 768 pixels in file '" + progressive +
+                  "' needs too much memory to decode");
+    JpegRead baseline;
+    ReadWhole(baselinePath, baseline);
+    EXPECT_EQ(baseline.result, 1);
+    EXPECT_EQ(baseline.info.rowsDone, 768);
 }

@@ -303,10 +303,14 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
-    const std::filesystem::path file = path / name;
+    const std::string file = PathOf(name);
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return file.string();
+    return file;
+}
+
+std::string TempDir::PathOf(const std::string& name) const {
+    return (path / name).string();
 }
 
 ::testing::AssertionResult SamePicture(const Picture& expected, const pxImage& image,

@@ -77,6 +77,8 @@ public:
 
     // Writes bytes to a file of that name in the directory; returns its path.
     std::string Write(const std::string& name, const Bytes& bytes) const;
+    // The path of a file of that name in the directory, which is left alone.
+    std::string PathOf(const std::string& name) const;
 
 private:
     std::filesystem::path path;

@@ -68,6 +68,10 @@ TEST(PpmRead, WordsAndSamples) {
               (Bytes{0, 119, 255, 34, 17, 255}));
     // A word longer than its room is cut.
     EXPECT_EQ(ReadPixels(dir, "P3text 1 1 255 1 2 3"), (Bytes{3, 2, 1}));
+    // Long stretches of blanks and comments are passed over.
+    EXPECT_EQ(ReadPixels(dir, "P3" + std::string(30000, ' ') + "#" + std::string(30000, 'c') +
+                                  "\n1 1 255 1 2 3"),
+              (Bytes{3, 2, 1}));
 }
 
 TEST(PpmRead, RefusesWhatItCannotRead) {
@@ -94,6 +98,14 @@ TEST(PpmRead, RefusesWhatItCannotRead) {
               "Image of 4294967296 x 99999 pixels is too large for file '" + name + "'");
     EXPECT_EQ(message("P6 20000 20000 255 "),
               "Image of 20000 x 20000 pixels is too large for file '" + name + "'");
+    // A header word that does not end within 64 KiB, with what goes before
+    // it, is no header: files of blanks, comments or zeros end there.
+    const std::string notPpm = "'" + name + "' is not a valid ppm file";
+    EXPECT_EQ(message("P6" + std::string(70000, ' ') + "1 1 255 abc"), notPpm);
+    EXPECT_EQ(message("P6 1 #" + std::string(70000, 'c') + "\n1 255 abc"), notPpm);
+    EXPECT_EQ(message("P6 1 1 " + std::string(70000, '0') + "255 abc"), notPpm);
+    EXPECT_EQ(message("P3 1 1 255 1 2" + std::string(70000, '\n') + "3"), notPpm);
+    EXPECT_EQ(message(std::string(70000, '\0')), notPpm);
     EXPECT_EQ(message("P3 2 1 255 1 2 3 4 5"), "Cannot read 1 bytes");
     EXPECT_EQ(message("P6 2 1 255 12345"), "Cannot read 6 bytes");
 }

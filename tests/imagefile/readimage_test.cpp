@@ -2,11 +2,25 @@
 // to, the layout words reported, and how reads that end early are told.
 #include "imagefile/codecfixtures.h"
 
+#include "imagefile/file.h"
+#include "imagefile/jpsread.h"
+#include "imagefile/plainformats.h"
+#include "imagefile/pnsread.h"
 #include "imagefile/readimage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace fixtures;
 
@@ -37,6 +51,60 @@ Bytes Stereo(const Bytes& png, uint32_t layout) {
 Bytes SomePng(int32_t width, int32_t height) {
     const PngForm form;
     return EncodePng(width, height, PngSamples(width, height, form), form);
+}
+
+// A smooth picture, which a coarse rendering resembles.
+Picture Gradient(int32_t width, int32_t height) {
+    Picture picture{width, height, 3, {}, {}};
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            picture.pixels.insert(picture.pixels.end(),
+                                  {uint8_t(x * 6), uint8_t(40 + y * 3), uint8_t(200 - x - y)});
+    return picture;
+}
+
+// Where each scan of an encoded JPEG begins (its start-of-scan marker), and
+// where the first scan's data begins.
+std::vector<size_t> ScanStarts(const Bytes& jpeg) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA)
+            starts.push_back(i);
+    return starts;
+}
+
+size_t FirstScanData(const Bytes& jpeg) {
+    const size_t start = ScanStarts(jpeg).at(0);
+    return start + 2 + (size_t(jpeg[start + 2]) << 8 | jpeg[start + 3]);
+}
+
+// The mean difference of the bytes of rows [0, rows) of two 3-byte pictures.
+double MeanDifference(const pxImage& a, const pxImage& b, int32_t rows) {
+    double sum = 0;
+    const size_t rowBytes = size_t(a.GetWidth()) * 3;
+    for (int32_t y = 0; y < rows; ++y)
+        for (size_t i = 0; i < rowBytes; ++i)
+            sum += std::abs(int(a.Row(y)[i]) - int(b.Row(y)[i]));
+    return rows > 0 ? sum / (double(rowBytes) * rows) : 0;
+}
+
+bool RowsBlack(const pxImage& image, int32_t from) {
+    for (int32_t y = from; y < image.GetHeight(); ++y)
+        for (int32_t i = 0; i < image.GetWidth() * 3; ++i)
+            if (image.Row(y)[i] != 0)
+                return false;
+    return true;
+}
+
+// The message of what call throws, given on a thread of its own: a call that
+// blocks or never ends is reported (nothing) instead of stopping the tests.
+std::optional<std::string> MessageOnItsOwnThread(const std::function<void()>& call) {
+    auto message = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> answer = message->get_future();
+    std::thread([call, message] { message->set_value(ThrownMessage(call)); }).detach();
+    if (answer.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+        return std::nullopt;
+    return answer.get();
 }
 
 struct RecordRead {
@@ -222,4 +290,117 @@ TEST(ReadImage, RecordFormEndsReadsOfFilesThatStopShort) {
     // A new read (firstCall set) starts over.
     RecordRead again(dir.Write("again.jpg", jpeg));
     EXPECT_EQ(again.Call(), 1);
+}
+
+TEST(ReadImage, RecordFormEndsProgressiveReadsWithTheScansThatCame) {
+    const TempDir dir;
+    const CapturedLog log;
+    const Picture picture = Gradient(40, 64);
+    for (const bool grey : {false, true}) {
+        SCOPED_TRACE(grey ? "grey" : "colour");
+        JpegForm form;
+        form.progressive = true;
+        form.grey = grey;
+        const Bytes whole = EncodeJpeg(picture, form);
+        RecordRead full(dir.Write("full.jpg", whole));
+        ASSERT_EQ(full.Call(), 1);
+        const std::vector<size_t> scans = ScanStarts(whole);
+        ASSERT_GE(scans.size(), 3u);
+        const size_t data = FirstScanData(whole);
+
+        // Reads the file cut after `length` bytes as the viewer does, until
+        // the result is 1.
+        const auto readCut = [&](size_t length, RecordRead& read) {
+            int calls = 0;
+            while (read.Call() == 0)
+                ASSERT_LT(++calls, 3) << "a file that stopped short must end the read";
+            EXPECT_EQ(read.data.truncated, 1);
+            EXPECT_EQ(read.data.layout, kJpegDefaultLayout);
+            EXPECT_EQ(read.image.GetWidth(), 40) << "the picture has its full size";
+            EXPECT_EQ(read.image.GetHeight(), 64);
+            EXPECT_TRUE(RowsBlack(read.image, read.data.rowsDone)) << length;
+            EXPECT_NE(log.Text().find("ReadImage -- '" + read.path + "' ends before its image: " +
+                                      std::to_string(read.data.rowsDone) + " of 64 rows read\n"),
+                      std::string::npos);
+        };
+        const auto cutFile = [&](size_t length) {
+            return dir.Write("cut.jpg", Bytes(whole.begin(), whole.begin() + long(length)));
+        };
+
+        // Wherever the file stops, even inside the tables between scans,
+        // the rows the first scan reached come first; they only grow.
+        std::vector<int> reached;
+        for (size_t length = data; length < whole.size(); ++length) {
+            RecordRead read(cutFile(length));
+            readCut(length, read);
+            reached.push_back(read.data.rowsDone);
+        }
+        EXPECT_TRUE(std::is_sorted(reached.begin(), reached.end()));
+
+        // Only the header and the first scan's head: a black picture.
+        EXPECT_EQ(reached.front(), 0);
+        // Part of the first scan: the rows it reached, coarse; the rest black.
+        const auto part =
+            std::find_if(reached.begin(), reached.end(), [](int rows) { return rows > 0; });
+        ASSERT_LT(*part, 64);
+        RecordRead partFirst(cutFile(data + size_t(part - reached.begin())));
+        readCut(0, partFirst);
+        EXPECT_LT(MeanDifference(partFirst.image, full.image, *part), 24);
+
+        // The first scans whole: every row, coarse.
+        RecordRead twoScans(cutFile(scans[2]));
+        readCut(scans[2], twoScans);
+        EXPECT_EQ(twoScans.data.rowsDone, 64);
+        EXPECT_LT(MeanDifference(twoScans.image, full.image, 64), 24);
+    }
+}
+
+TEST(ReadImage, RefusesWhatIsNotARegularFile) {
+    const TempDir dir;
+    const std::string directory = dir.PathOf("folder");
+    ASSERT_EQ(::mkdir(directory.c_str(), 0700), 0);
+    std::vector<std::string> paths = {directory};
+    // A pipe nobody writes to blocks a plain open for reading forever.
+    for (const char* name : {"pipe", "pipe.ppm", "pipe.jpg", "pipe.png"}) {
+        paths.push_back(dir.PathOf(name));
+        ASSERT_EQ(::mkfifo(paths.back().c_str(), 0600), 0);
+    }
+    // A device that never ends.
+    if (::access("/dev/zero", R_OK) == 0)
+        for (const char* name : {"zero", "zero.ppm", "zero.pxf"}) {
+            paths.push_back(dir.PathOf(name));
+            ASSERT_EQ(::symlink("/dev/zero", paths.back().c_str()), 0);
+        }
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        const std::string refused = "Cannot read '" + path + "': it is not a regular file";
+        ASSERT_EQ(MessageOnItsOwnThread([=] { CheckFileType(path.c_str()); }), refused);
+        ASSERT_EQ(MessageOnItsOwnThread([=] {
+                      pxImage image;
+                      pxPalette palette;
+                      _ImageInfo info;
+                      ReadImage(path.c_str(), &image, &palette, &info, nullptr);
+                  }),
+                  refused);
+        ASSERT_EQ(MessageOnItsOwnThread([=] { RecordRead(path).Call(); }), refused);
+        // Each reader on its own, whatever the name says.
+        if (!std::filesystem::path(path).has_extension()) {
+            ASSERT_EQ(MessageOnItsOwnThread([=] { GetImageFileFormat(path.c_str()); }), refused);
+        }
+        for (const int32_t format : {FORMAT_TGA, FORMAT_BMP, FORMAT_PPM, FORMAT_BLOCKFILE})
+            ASSERT_EQ(MessageOnItsOwnThread([=] {
+                          pxImage image;
+                          pxPalette palette;
+                          ReadPlainImage(path.c_str(), &image, &palette, 0, format);
+                      }),
+                      refused)
+                << format;
+        for (const auto read : {ReadJpegImage, ReadPngImage})
+            ASSERT_EQ(MessageOnItsOwnThread([=] {
+                          pxImage image;
+                          _ImageInfo info;
+                          read(path.c_str(), &image, nullptr, &info, nullptr);
+                      }),
+                      refused);
+    }
 }

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace fixtures;
 
@@ -23,12 +25,13 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs the program with arguments, in workingDirectory when one is given.
+// Runs the program with arguments, in workingDirectory when one is given. A
+// run that hangs is stopped (status 124) instead of stopping the tests.
 ProgramRun Convert(const std::string& arguments, const TempDir& dir,
                    const std::string& workingDirectory = "") {
     const std::string errPath = dir.Write("stderr.txt", {});
     const std::string command =
-        (workingDirectory.empty() ? "" : "cd '" + workingDirectory + "' && ") +
+        (workingDirectory.empty() ? "" : "cd '" + workingDirectory + "' && ") + "timeout 120 " +
         std::string(BXCONVERT_PROGRAM) + " " + arguments + " 2>'" + errPath + "'";
     ProgramRun run;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -210,6 +213,17 @@ TEST(Bxconvert, ErrorsGoToStandardErrorWithTheirStatus) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "couldn't open file: '" + pair.leftPath + ".none'\n");
+
+    // A pipe would block the open, a device never end: both are refused.
+    const std::string pipe = dir.PathOf("pipe.ppm");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string zero = dir.PathOf("zero");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    for (const std::string& input : {pipe, zero}) {
+        const ProgramRun refused = Convert("'" + input + "' '" + out + "'", dir);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "Cannot read '" + input + "': it is not a regular file\n");
+    }
 
     const ProgramRun unknown =
         Convert("-oform=sideways '" + pair.leftPath + "' '" + out + "'", dir);
