@@ -352,6 +352,19 @@ void ConvertBPP(pxImage& destination, pxImage& source, pxPalette& palette, int b
     }
 }
 
+void DropFourthByte(pxImage& destination, const pxImage& source) {
+    if (source.GetBytesPerPixel() != 4)
+        throw pxError("DropFourthByte: source must have 4 bytes per pixel (%d)",
+                      source.GetBytesPerPixel());
+    CheckConversionTarget(destination, source, 3);
+    for (int32_t y = 0; y < source.GetHeight(); ++y) {
+        const uint8_t* in = source.Row(y);
+        uint8_t* out = destination.Row(y);
+        for (int32_t x = 0; x < source.GetWidth(); ++x, in += 4, out += 3)
+            std::memcpy(out, in, 3);
+    }
+}
+
 void ApplyLUT(pxImage& image, const uint8_t table[256]) {
     if (image.GetBytesPerPixel() != 1)
         throw pxError("ApplyLUT: image must have 1 byte per pixel (%d)", image.GetBytesPerPixel());

@@ -44,6 +44,10 @@ void SwapBytes(pxPalette& palette, int b0, int b1, int b2, int b3, int startEntr
 // and the new depth; 3 to 1 byte quantizes into palette.
 void ConvertBPP(pxImage& destination, pxImage& source, pxPalette& palette, int bytesPerPixel);
 
+// The blue, green and red bytes of a 4-byte image into a 3-byte image of the
+// same size (ConvertBPP leaves 4-byte sources alone).
+void DropFourthByte(pxImage& destination, const pxImage& source);
+
 // Every pixel p of a 1-byte image becomes table[p].
 void ApplyLUT(pxImage& image, const uint8_t table[256]);
 

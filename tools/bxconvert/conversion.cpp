@@ -8,7 +8,6 @@
 #include "stereo/cpairrows.h"
 
 #include <cstdio>
-#include <cstring>
 #include <future>
 #include <memory>
 
@@ -40,12 +39,7 @@ public:
             ConvertBPP(adapted, source, palette, output);
             return adapted;
         }
-        for (int32_t y = 0; y < rows.GetHeight(); ++y) {
-            const uint8_t* in = rows.Row(y);
-            uint8_t* out = adapted.Row(y);
-            for (int32_t x = 0; x < rows.GetWidth(); ++x, in += 4, out += 3)
-                std::memcpy(out, in, 3);
-        }
+        DropFourthByte(adapted, rows);
         return adapted;
     }
 
