@@ -82,6 +82,8 @@ public:
     void TextOut(px2Pnt point, const char* text, bool erase);
     // printf-style; null clears the status line.
     void SetStatusBarMessage(const char* format, ...) PX_PRINTF(2, 3);
+    // The status line shown at the bottom of the frame, if any.
+    const std::optional<std::string>& GetStatusBarMessage() const { return statusMessage; }
     void SetCursor(const char* name);
     void RefreshMono(const px2Rect& rect, bool clip);
     uint32_t MonoWidth() const;

@@ -368,7 +368,7 @@ int BxView::Refresh(const px2Rect&) {
         display->SetStatusBarMessage(
             "Method: %s  Zoom: %d%%  Display: %dx%dx%d (%s)", name,
             static_cast<int>(settings.zoom * 100), settings.destination.GetWidth(),
-            settings.destination.GetHeight(), static_cast<int>(display->Bpp()),
+            settings.destination.GetHeight(), static_cast<int>(display->Bpp() * 8),
             display->UsesDirectDraw() ? "DirectDraw" : "GDI");
     }
     display->Refresh();

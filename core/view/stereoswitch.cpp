@@ -79,7 +79,7 @@ void BxView::StereoOn(const StereoViewMethod* on) {
         }
         const OspiModeQuery query{static_cast<win::WORD>(display->MonoWidth()),
                                   static_cast<win::WORD>(display->MonoHeight()),
-                                  static_cast<win::WORD>(display->Bpp()), 0};
+                                  static_cast<win::WORD>(display->Bpp() * 8), 0};
         OspiModeInfo mode{};
         const win::LONG found = ospi.EnumStereoModes(query, 0, &mode);
         if (found != OSPI_OK)
