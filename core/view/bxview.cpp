@@ -169,8 +169,11 @@ void BxView::Destroy(int result) {
         pxLog("BxView::Destroy -- WARNING: not active, nothing to destroy");
         return;
     }
+    // Whoever holds the lock gives it back from a message: wait for them
+    // rather than spin while none is queued.
     while (locked)
-        PumpMessages(nullptr);
+        if (!PumpMessages(nullptr) && locked)
+            win::WaitMessage();
     active = false;
     if (method)
         StereoOff(method);
@@ -331,6 +334,8 @@ int BxView::Update(bool clear) {
     if (clear)
         Clear(false);
     if (!HasDeviceFlag(method, DEVICE_PAGE_FLIP | DEVICE_NUVISION)) {
+        // The frame as it is now: a resolution change rebuilds it.
+        settings.destination = display->whole;
         RenderSettings();
     } else {
         settings.outputType = OUTPUT_ONE_EYE;

@@ -105,6 +105,17 @@ BOOL GetMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax) {
     return message->message == WM_QUIT ? FALSE : TRUE;
 }
 
+BOOL WaitMessage() {
+    internal::EnsureApplication();
+    if (!internal::IsGuiThread())
+        return FALSE;
+    MSG message;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    while (!NextMessage(&message, nullptr, 0, 0, false))
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return TRUE;
+}
+
 BOOL TranslateMessage(const MSG* message) {
     if (!message || (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN))
         return FALSE;

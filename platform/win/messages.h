@@ -83,6 +83,8 @@ constexpr UINT PM_REMOVE = 0x0001;
 BOOL PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Waits for a message; answers 0 for WM_QUIT, -1 for a bad window filter.
 BOOL GetMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax);
+// Waits until a message is queued for the thread, leaving it queued.
+BOOL WaitMessage();
 // Posts WM_CHAR (WM_SYSCHAR) for a key-down message that makes a character.
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessage(const MSG* message);
