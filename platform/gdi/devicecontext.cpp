@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace win::internal {
 namespace {
@@ -66,13 +67,23 @@ HDC CreateFramebufferDC(Framebuffer* target, HWND window) {
     return handle;
 }
 
-void DeleteFramebufferDC(HDC dc) {
+bool DeleteFramebufferDC(HDC dc) {
     DeviceContext* context = FindDeviceContext(dc);
     if (!context)
-        return;
+        return false;
     --context->brush->selections;
     --context->palette->selections;
     Contexts().erase(dc);
+    return true;
+}
+
+void DeleteWindowDCs(HWND window) {
+    std::vector<HDC> owned;
+    for (const auto& [handle, context] : Contexts())
+        if (context->window == window)
+            owned.push_back(handle);
+    for (HDC dc : owned)
+        DeleteFramebufferDC(dc);
 }
 
 } // namespace win::internal

@@ -12,7 +12,10 @@ namespace win::internal {
 // drawing and palette changes tell that window to show its framebuffer again.
 // Null for a null target.
 HDC CreateFramebufferDC(Framebuffer* target, HWND window);
-// Deselects what was selected into the context; unknown handles are ignored.
-void DeleteFramebufferDC(HDC dc);
+// Deselects what was selected into the context; false for an unknown handle.
+bool DeleteFramebufferDC(HDC dc);
+// A destroyed window's contexts go with it, as in Win32: later calls on them
+// fail instead of drawing into the freed framebuffer.
+void DeleteWindowDCs(HWND window);
 
 } // namespace win::internal

@@ -171,9 +171,8 @@ HDC GetWindowDC(HWND window) {
 }
 
 int ReleaseDC(HWND window, HDC dc) {
-    if (!dc)
+    if (!internal::DeleteFramebufferDC(dc))
         return 0;
-    internal::DeleteFramebufferDC(dc);
     internal::FramebufferChanged(window);
     return 1;
 }

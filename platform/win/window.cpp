@@ -1,6 +1,7 @@
 // Creating and destroying windows, their procedures, words and properties,
 // and the default window procedure.
 #include "platform/gdi/objects.h"
+#include "platform/gdi/windowdc.h"
 #include "platform/sys/lasterror.h"
 #include "platform/win/application.h"
 #include "platform/win/input.h"
@@ -61,6 +62,7 @@ void FreeWindow(HWND window) {
     if (internal::Window* parent = internal::LookUpWindow(record->parent))
         std::erase(parent->children, window);
     --record->windowClass->windowCount;
+    internal::DeleteWindowDCs(window);
     internal::RemoveWindow(window);
 }
 
