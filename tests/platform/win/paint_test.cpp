@@ -1,6 +1,7 @@
 #include "wintestsupport.h"
 
 #include "platform/gdi/objects.h"
+#include "platform/gdi/palette.h"
 #include "platform/win/paint.h"
 #include "platform/win/windowframebuffer.h"
 
@@ -118,4 +119,18 @@ TEST_F(Painting, DeviceContextsDrawOnTheWindowFramebuffer) {
     const HDC screen = GetDC(nullptr);
     EXPECT_NE(screen, nullptr);
     ReleaseDC(nullptr, screen);
+}
+
+// A context kept past its window's end must not reach the freed framebuffer.
+TEST_F(Painting, DeviceContextsEndWithTheirWindow) {
+    const HWND window = Make(WS_POPUP | WS_VISIBLE, {0, 0, 20, 20});
+    const HDC dc = GetDC(window);
+    ASSERT_NE(dc, nullptr);
+    DestroyWindow(window);
+    const HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT rect{0, 0, 3, 3};
+    EXPECT_EQ(FillRect(dc, &rect, red), 0);
+    EXPECT_EQ(RealizePalette(dc), GDI_ERROR);
+    EXPECT_EQ(ReleaseDC(window, dc), 0);
+    DeleteObject(red);
 }
