@@ -1,6 +1,7 @@
 #include "methodnames.h"
 
 #include "stereo/cpair.h"
+#include "stereo/methodoptions.h"
 #include "stereo/stereomethods.h"
 
 #include <strings.h>
@@ -14,26 +15,8 @@ struct MethodName {
     int32_t swapEyes;
 };
 
-// The viewer's -oform names, then our own.
-constexpr MethodName kNames[] = {
-    {"tessel", 1, 0, 0},
-    {"interleaved_rl", 2, 0, 0},
-    {"interleaved_lr", 3, 0, 0},
-    {"crosseye", 4, 0, 0},
-    {"parallel", 5, 0, 0},
-    {"anaglyph_c_rb", 6, 0, 0},
-    {"anaglyph_c_br", 7, 0, 0},
-    {"anaglyph_g_rb", 8, 0, 0},
-    {"anaglyph_g_rg", 9, 0, 0},
-    {"anaglyph_g_br", 10, 0, 0},
-    {"anaglyph_g_gr", 11, 0, 0},
-    {"anaglyphrb", 12, 0, 0},
-    {"anaglyphrg", 13, 0, 0},
-    {"anaglyphbr", 14, 0, 0},
-    {"anaglyphgr", 15, 0, 0},
-    {"pageflip", 16, 0, 0},
-    {"winspex", 19, 0, 0},
-    {"ospi", 21, 0, 0},
+// Our own names, beside the viewer's.
+constexpr MethodName kOwnNames[] = {
     {"left", 24, 0, 0},
     {"right", 23, 0, 0},
     {"overunder", 0, OUTPUT_OVER_UNDER, 0},
@@ -45,28 +28,38 @@ bool ShowsOneEyePerPage(const StereoViewMethod& method) {
     return (method.deviceFlags & (DEVICE_PAGE_FLIP | DEVICE_NUVISION)) != 0;
 }
 
+// A method of the table, as bxconvert writes it.
+std::optional<ConvertMethod> OfTable(const char* name, int32_t methodId) {
+    const StereoViewMethod* method = GetStereoMethodByID(methodId);
+    if (!method)
+        return std::nullopt;
+    if (ShowsOneEyePerPage(*method))
+        return ConvertMethod{name, OUTPUT_ONE_EYE, 0};
+    return ConvertMethod{name, method->outputType, method->swapEyes};
+}
+
 } // namespace
 
 std::optional<ConvertMethod> FindConvertMethod(const std::string& name) {
-    for (const MethodName& entry : kNames) {
+    for (const MethodOptionName& entry : MethodOptionNames())
+        if (::strcasecmp(entry.name, name.c_str()) == 0)
+            return OfTable(entry.name, entry.methodId);
+    for (const MethodName& entry : kOwnNames) {
         if (::strcasecmp(entry.name, name.c_str()) != 0)
             continue;
         if (entry.methodId == 0)
             return ConvertMethod{entry.name, entry.outputType, entry.swapEyes};
-        const StereoViewMethod* method = GetStereoMethodByID(entry.methodId);
-        if (!method)
-            return std::nullopt;
-        if (ShowsOneEyePerPage(*method))
-            return ConvertMethod{entry.name, OUTPUT_ONE_EYE, 0};
-        return ConvertMethod{entry.name, method->outputType, method->swapEyes};
+        return OfTable(entry.name, entry.methodId);
     }
     return std::nullopt;
 }
 
 std::string ConvertMethodNames() {
     std::string names;
-    for (const MethodName& entry : kNames)
+    for (const MethodOptionName& entry : MethodOptionNames())
         names += (names.empty() ? "" : ", ") + std::string(entry.name);
+    for (const MethodName& entry : kOwnNames)
+        names += ", " + std::string(entry.name);
     return names;
 }
 

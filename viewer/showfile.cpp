@@ -1,0 +1,59 @@
+#include "viewer/showfile.h"
+
+#include "imagefile/readimage.h"
+#include "imaging/pxerror.h"
+#include "stereo/stereomethods.h"
+#include "view/bxview.h"
+#include "view/editview.h"
+#include "viewer/preferences.h"
+
+#include <string>
+
+namespace {
+
+constexpr uint32_t kEveryMenuItem = RCM_EXIT | RCM_STEREO_METHODS | RCM_RESOLUTIONS | RCM_REDUCE |
+                                    RCM_ENLARGE | RCM_FILL_SCREEN | RCM_ACTUAL_SIZE;
+// The alignment view's keys too, for the alignment view.
+constexpr uint32_t kEveryViewKey = KEY_ALL_EDIT_KEYS;
+
+} // namespace
+
+void ReadAndDisplayFile(const char* fileName, BxView& view) {
+    switch (CheckFileType(fileName)) {
+    case FILETYPE_AVI:
+        throw pxError("Cannot show '%s': this version of Binoxa Viewer does not play animations.",
+                      fileName);
+    case FILETYPE_PXR:
+        throw pxError(
+            "Cannot show '%s': this version of Binoxa Viewer does not show presentations.",
+            fileName);
+    default:
+        view.CreateRightClickMenu(kEveryMenuItem);
+        view.SetKeyMask(kEveryViewKey);
+        ShowImageFile(fileName, view);
+    }
+}
+
+void ShowImageFile(const char* fileName, BxView& view) {
+    pxImage image;
+    pxPalette palette;
+    ReadImageData data;
+    data.fileName = fileName;
+    data.image = &image;
+    data.palette = &palette;
+    data.firstCall = 1;
+
+    const StereoViewMethod* method = TheViewerSettings().stereoView;
+    view.StatusBarMessage("Reading Image...");
+    int complete = ReadImage(&data);
+    const std::string converting =
+        "Converting and Displaying for " + (method ? method->name : std::string("Unnamed")) + "...";
+    view.StatusBarMessage(converting.c_str());
+    view.ShowImage(image, &palette, data.layout, method ? method->id : 0);
+    while (!complete) {
+        view.StatusBarMessage("Reading Image...");
+        complete = ReadImage(&data);
+        view.StatusBarMessage("Converting and Displaying...");
+        view.Update(true);
+    }
+}
