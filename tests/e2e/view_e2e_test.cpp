@@ -189,6 +189,10 @@ public:
         const std::vector<std::string> lines = Lines();
         return std::find(lines.begin(), lines.end(), wanted) != lines.end();
     }
+    std::string LastLine() const {
+        const std::vector<std::string> lines = Lines();
+        return lines.empty() ? "" : lines.back();
+    }
     // The last status line reported, or "" before any.
     std::string LastStatus() const {
         std::string last;
@@ -312,7 +316,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     const int status = host.WaitForExit(10000);
     ASSERT_TRUE(WIFEXITED(status)) << "viewhost did not end";
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_TRUE(host.HasLine("result: 2")) << host.Lines().back();
+    EXPECT_TRUE(host.HasLine("result: 2")) << host.LastLine();
 }
 
 } // namespace
