@@ -4,6 +4,8 @@
 
 #include "view/editview.h"
 
+#include "imaging/pixelops.h"
+
 #include "platform/win/input.h"
 #include "platform/win/messages.h"
 #include "stereo/cpair.h"
@@ -240,6 +242,7 @@ TEST_F(EditViewTest, TheMaskBitsChooseWhichAlignmentKeysActAndViewKeysStillWork)
     // Sideways only: Up and Down do nothing.
     view->SetKeyMask(KEY_MOVE_SIDEWAYS);
     Down(*view, win::VK_UP);
+    Down(*view, win::VK_UP);
     Down(*view, win::VK_DOWN);
     unchanged();
     Char(*view, '+');
@@ -249,6 +252,7 @@ TEST_F(EditViewTest, TheMaskBitsChooseWhichAlignmentKeysActAndViewKeysStillWork)
 
     // Up and down only.
     view->SetKeyMask(KEY_MOVE_UP_DOWN);
+    Down(*view, win::VK_LEFT);
     Down(*view, win::VK_LEFT);
     Down(*view, win::VK_DOWN);
     EXPECT_EQ(Text(view->Placement(0)), "(1,1,401,301)");
@@ -297,6 +301,19 @@ TEST_F(EditViewTest, TwoPlacedEyesShowTheirOverlap) {
     Down(*view, win::VK_LEFT);
     EXPECT_EQ(Text(view->Placement(0)), "(-1,0,399,300)");
     EXPECT_EQ(Cuts(*view), "[51,20 349x280] [0,0 349x280]");
+    ExpectDrawnCuts(*view);
+
+    // The whole picture shown next is split into eyes of the view's own: the
+    // caller's pictures, whose pixels the eyes shared, stay as they were.
+    pxImage before({800, 300}, 3, 4);
+    CopyImage(before, {0, 0}, picture, picture.GetRect());
+    ASSERT_EQ(view->ShowImage(picture, nullptr, kPairLayout, kParallel), 1);
+    ASSERT_EQ(picture.GetWidth(), 800);
+    ASSERT_EQ(picture.GetHeight(), 300);
+    for (int32_t y = 0; y < 300; y += 7)
+        ASSERT_EQ(std::memcmp(picture.Row(y), before.Row(y), 800 * 3), 0) << y;
+    EXPECT_EQ(pair.left.GetWidth(), 400);
+    EXPECT_EQ(Cuts(*view), "[0,0 400x300] [0,0 400x300]");
     ExpectDrawnCuts(*view);
     view->Destroy(1);
 }
