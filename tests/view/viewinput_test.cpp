@@ -215,6 +215,7 @@ TEST_F(ViewInput, PumpMessagesReturnsAWantedClickUndispatchedAndDispatchesTheRes
     UseProfile("mode 1024x768x24\ndesktop 1024x768x24\n");
     const auto view = ShownView();
     EXPECT_EQ(view->PumpMessages(nullptr), nullptr) << "nothing waiting";
+    EXPECT_EQ(win::SendMessage(view->GetSafeHwnd(), WM_WINDISP_ALERT, 0, 0), 1);
 
     // A key before the click is dispatched; the click is handed back as it was.
     const win::HWND window = view->GetSafeHwnd();
@@ -471,13 +472,29 @@ TEST_F(ViewInput, ResolutionsBeyondSixteenStartNewColumns) {
         EXPECT_EQ(item.text, std::to_string(mode.width) + "x480x24");
         EXPECT_EQ(item.checked, mode.width == 640) << i;
     }
+    // Excluding the current mode drops it from the menu, and the check with it.
+    const ModeStruct excluded[] = {view->GetModeList()[0]};
+    ASSERT_EQ(excluded[0].width, 640u);
+    view->UpdateResolutionsMenu(view->GetMethod(), excluded, 1);
+    EXPECT_NE(log.Text().find("BxView::UpdateResolutionsMenu -- bad index"), std::string::npos);
+    menus.choices = {0};
+    RightClick(*view);
+    resolutions = Submenu(menus.menus.back(), "Change Display Resolution");
+    ASSERT_NE(resolutions, nullptr);
+    ASSERT_EQ(resolutions->submenu.size(), 39u);
+    EXPECT_EQ(resolutions->submenu[0].text, "648x480x24");
+    for (const win::MenuPromptItem& item : resolutions->submenu)
+        EXPECT_FALSE(item.checked) << item.text;
+    LeftClick(*view);
+    ASSERT_TRUE(view->IsActive());
+
     // The last entry's command reaches the last mode.
-    menus.choices = {9224 + 39};
+    menus.choices = {9224 + 38};
     RightClick(*view);
     Pump(*view);
     const WinDisp& display = *view->GetDisplay();
     EXPECT_EQ(display.GetModes()[display.GetCurrentModeIndex()].width,
-              view->GetModeList()[39].width);
+              view->GetModeList()[38].width);
     view->Destroy(1);
 }
 
