@@ -430,6 +430,16 @@ TEST_F(ViewInput, TheRightClickMenuFollowsItsFlagsWithAllMethodsAndTheModes) {
         EXPECT_EQ(item.checked, item.id == 52770u + kCrossEye) << item.text;
     LeftClick(*view); // closes the dismissed popup's state
 
+    // The next picture, in another method: only that method is checked.
+    ASSERT_EQ(view->ShowImage(SideBySidePicture({200, 150}), nullptr, kPairLayout, kColourAnaglyph),
+              1);
+    RightClick(*view);
+    methods = Submenu(menus.menus.back(), "Change Stereo Method");
+    ASSERT_NE(methods, nullptr);
+    for (const win::MenuPromptItem& item : methods->submenu)
+        EXPECT_EQ(item.checked, item.id == 52770u + kColourAnaglyph) << item.text;
+    LeftClick(*view);
+
     // The flags choose the items; separators only follow groups that are there.
     const std::vector<std::pair<uint32_t, std::string>> menusOfFlags{
         {0, ""},
