@@ -257,6 +257,9 @@ int BxView::CommonShowImage() {
     BuildResolutionsMenu(resolutionsMenu);
     CheckCurrentModeItem();
     StereoOn(method);
+    // Only the method now shown is checked, whatever an earlier picture used.
+    for (int i = 0; i < NumStereoMethods(); ++i)
+        CheckMethodItem(GetStereoMethodByIndex(i)->id, false);
     CheckMethodItem(methodId, true);
     Update(true);
     return 1;

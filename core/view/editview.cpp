@@ -24,8 +24,10 @@ int EditView::ShowImage(const pxImage& stereoImage, const pxPalette* palette, ui
                         int32_t methodId) {
     pair = std::make_unique<pxCPair>(layout, stereoImage, palette);
     const px2Size eye = pair->CalcConvertSize(OUTPUT_ONE_EYE);
-    leftEye.Create(eye, stereoImage.GetBytesPerPixel(), 4);
-    rightEye.Create(eye, stereoImage.GetBytesPerPixel(), 4);
+    // New buffers: the eyes may still share the pixels of pictures a caller
+    // showed before, which Create would resize in place.
+    leftEye = pxImage(eye, stereoImage.GetBytesPerPixel(), 4);
+    rightEye = pxImage(eye, stereoImage.GetBytesPerPixel(), 4);
     source = stereoImage;
     ExtractEyes();
     return ShowImage(leftEye, WholeOf(leftEye), rightEye, WholeOf(rightEye), palette, methodId);

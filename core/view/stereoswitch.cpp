@@ -261,7 +261,13 @@ int BxView::ChangeResolution(int32_t index, int32_t surfType) {
         if (displayMode < 0)
             throw pxError("Mode lists are out of sync!  %d:%dx%dx%d", index, wanted.width,
                           wanted.height, wanted.bpp);
-        display->ChangeDisplay(displayMode, surfType);
+        // A mode the adapter refuses is answered, not thrown; the adapter
+        // stays in the old mode, where the display is made valid again.
+        if (display->ChangeDisplay(displayMode, surfType) == 2) {
+            display->ChangeDisplay(displayIndex, method ? method->surfType : surfType);
+            throw pxError("Could not change the display to %dx%dx%d", wanted.width, wanted.height,
+                          wanted.bpp);
+        }
     } catch (const pxError& error) {
         Alert(error.GetMessage(), true);
         return 0;

@@ -129,13 +129,16 @@ BOOL TranslateMessage(const MSG* message) {
 }
 
 LRESULT DispatchMessage(const MSG* message) {
-    if (!message || !internal::LookUpWindow(message->hwnd))
+    if (!message)
         return 0;
+    // A timer with a procedure calls it, also a thread's timer (no window).
     if (message->message == WM_TIMER && message->lParam != 0) {
         const auto procedure = reinterpret_cast<TIMERPROC>(message->lParam);
         procedure(message->hwnd, WM_TIMER, message->wParam, internal::MessageTime());
         return 0;
     }
+    if (!internal::LookUpWindow(message->hwnd))
+        return 0;
     return internal::CallProcedure(message->hwnd, message->message, message->wParam,
                                    message->lParam);
 }

@@ -124,6 +124,15 @@ TEST_F(Messages, TimersPostWmTimerWithTheirIdUntilKilled) {
     EXPECT_EQ(calledWith, 5u);
     EXPECT_TRUE(Log().empty());
     KillTimer(window, 5);
+
+    // So is a thread's timer, which has no window.
+    const UINT_PTR threadTimer =
+        SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) { calledWith = id; });
+    ASSERT_NE(threadTimer, 0u);
+    ASSERT_EQ(GetMessage(&message, nullptr, WM_TIMER, WM_TIMER), TRUE);
+    DispatchMessage(&message);
+    EXPECT_EQ(calledWith, threadTimer);
+    KillTimer(nullptr, threadTimer);
 }
 
 TEST_F(Messages, ModalLoopsEndWithTheirResult) {
