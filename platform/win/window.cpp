@@ -225,13 +225,14 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     create.lpszClass = className;
     create.dwExStyle = exStyle;
     const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
+    // The menu is there for WM_CREATE, as in Win32 (a frame fills it then).
+    if (!child && menu)
+        SetMenu(handle, menu);
     if (!internal::CallProcedure(handle, WM_NCCREATE, 0, createParam) ||
         internal::CallProcedure(handle, WM_CREATE, 0, createParam) == -1) {
         DestroyWindow(handle);
         return nullptr;
     }
-    if (!child && menu)
-        SetMenu(handle, menu);
     if (internal::Window* shown = internal::LookUpWindow(handle))
         internal::CallProcedure(handle, WM_SIZE, SIZE_RESTORED,
                                 MAKELPARAM(static_cast<WORD>(shown->ClientWidth()),
