@@ -2,8 +2,10 @@
 // actions on them and the Qt widgets that show them.
 #include "platform/dialogs/controlstate.h"
 
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/text.h"
+#include "platform/win/bitmapresources.h"
 #include "platform/win/messages.h"
 #include "platform/win/paint.h"
 #include "platform/win/windowtable.h"
@@ -169,13 +171,59 @@ QWidget* MakeWidget(HWND control, const ControlState& state, DWORD style) {
     return nullptr;
 }
 
+// A picture draws its bitmap into its own framebuffer, which its window
+// shows; the rest of it stays as erased.
+void DrawPicture(HWND control, HDC dc) {
+    const ControlState* state = FindControl(control);
+    if (!state || !state->image)
+        return;
+    const HDC memory = CreateCompatibleDC(dc);
+    const HGDIOBJ previous = SelectObject(memory, state->image);
+    BITMAP size{};
+    GetObject(state->image, sizeof size, &size);
+    BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+// Shows the bitmap, taking its size as Win32's picture does; answers the one
+// shown before (null when the control owned it, which is deleted).
+HBITMAP SetPictureImage(HWND control, HBITMAP image, bool owned) {
+    ControlState* state = FindControl(control);
+    if (!state || !state->picture)
+        return nullptr;
+    HBITMAP previous = state->image;
+    if (state->ownsImage && previous) {
+        DeleteObject(previous);
+        previous = nullptr;
+    }
+    state->image = image;
+    state->ownsImage = owned && image;
+    BITMAP size{};
+    if (image && GetObject(image, sizeof size, &size))
+        SetWindowPos(control, nullptr, 0, 0, size.bmWidth, size.bmHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const HDC dc = GetDC(control);
+    DrawPicture(control, dc);
+    ReleaseDC(control, dc);
+    return previous;
+}
+
 void CreateControl(HWND control, const CREATESTRUCT& create) {
     ControlState state;
     const DWORD style = static_cast<DWORD>(create.style);
     state.kind = KindOf(create.lpszClass, style);
     const DWORD buttonType = style & BS_TYPEMASK;
     state.automatic = buttonType == BS_AUTOCHECKBOX || buttonType == BS_AUTORADIOBUTTON;
+    state.picture = state.kind == ControlKind::Static && (style & SS_TYPEMASK) == SS_BITMAP;
     Controls()[control] = state;
+    if (state.picture) {
+        // No Qt widget: the window shows the pixels the picture draws.
+        const std::string name = create.lpszName ? create.lpszName : "";
+        if (name.size() > 1 && name[0] == '#')
+            SetPictureImage(control, LoadBitmap(create.hInstance, name.c_str()), true);
+        return;
+    }
     QWidget* host = WindowWidget(control);
     QWidget* widget = MakeWidget(control, state, style);
     widget->setObjectName(kControlWidgetName);
@@ -313,12 +361,33 @@ LRESULT ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     if (message == WM_NCDESTROY) {
+        if (const ControlState* state = FindControl(control); state && state->ownsImage)
+            DeleteObject(state->image);
         Controls().erase(control);
         return 0;
     }
     ControlState* state = FindControl(control);
     if (!state)
         return DefWindowProc(control, message, wParam, lParam);
+    if (state->picture) {
+        switch (message) {
+        case STM_SETIMAGE:
+            return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(SetPictureImage(
+                                                control, reinterpret_cast<HBITMAP>(lParam), false))
+                                          : 0;
+        case STM_GETIMAGE:
+            return wParam == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(state->image) : 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(control, &paint);
+            DrawPicture(control, dc);
+            EndPaint(control, &paint);
+            return 0;
+        }
+        default:
+            break;
+        }
+    }
     const bool checkable =
         state->kind == ControlKind::CheckBox || state->kind == ControlKind::RadioButton;
     switch (message) {

@@ -27,6 +27,19 @@ constexpr DWORD BS_TYPEMASK = 0xF;
 constexpr DWORD SS_LEFT = 0x0;
 constexpr DWORD SS_CENTER = 0x1;
 constexpr DWORD SS_RIGHT = 0x2;
+// A picture: the static shows a bitmap instead of its text and takes the
+// bitmap's size. In a dialog template its text "#<id>" names the bitmap
+// resource, loaded from the dialog's instance.
+constexpr DWORD SS_BITMAP = 0xE;
+constexpr DWORD SS_TYPEMASK = 0x1F;
+
+// A picture's bitmap: STM_SETIMAGE with wParam IMAGE_BITMAP and the bitmap
+// in lParam answers the bitmap shown before; STM_GETIMAGE answers the one
+// shown. The bitmap stays the caller's (a bitmap named by the template is
+// the control's own and goes with it).
+constexpr UINT STM_SETIMAGE = 0x0172;
+constexpr UINT STM_GETIMAGE = 0x0173;
+constexpr WPARAM IMAGE_BITMAP = 0;
 
 constexpr DWORD CBS_DROPDOWNLIST = 0x3;
 // A list box sends LBN_SELCHANGE and LBN_DBLCLK only with this style.

@@ -19,6 +19,11 @@ struct ControlState {
     std::vector<std::string> items;
     int selection = -1;
     COLORREF textColour = 0;
+    // A picture (SS_BITMAP static): the bitmap it shows, and whether it
+    // loaded that bitmap itself.
+    bool picture = false;
+    HBITMAP image = nullptr;
+    bool ownsImage = false;
 };
 
 // Registers the control classes on first use.

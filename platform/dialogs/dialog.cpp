@@ -197,6 +197,10 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
         return FALSE;
     record->ended = true;
     record->result = result;
+    // Hidden at once, as Win32 hides it: work that runs on meanwhile (a
+    // loop of the procedure) sees the dialog is going.
+    if (IsWindowVisible(dialog))
+        ShowWindow(dialog, SW_HIDE);
     // Wakes the dialog's loop if it waits for a message.
     PostMessage(dialog, WM_NULL, 0, 0);
     return TRUE;

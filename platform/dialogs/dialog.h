@@ -54,7 +54,8 @@ struct DialogTemplate {
 // value given to EndDialog, -1 when the dialog could not be created.
 INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const DialogTemplate* dialogTemplate, HWND owner,
                                DLGPROC procedure, LPARAM initParam);
-// Marks the dialog to end with the result once the procedure returns.
+// Marks the dialog to end with the result once the procedure returns, and
+// hides it.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 
 // The direct child with the id, or null.

@@ -11,15 +11,15 @@ const char* const kHandlerProperty = "DialogHandler";
 
 } // namespace
 
-DialogHandler::DialogHandler(DialogTemplate dialogTemplate, HWND parent)
-    : dialogTemplate(std::move(dialogTemplate)), parent(parent) {}
+DialogHandler::DialogHandler(DialogTemplate dialogTemplate, HWND parent, HINSTANCE instance)
+    : dialogTemplate(std::move(dialogTemplate)), parent(parent), instance(instance) {}
 
 INT_PTR DialogHandler::DoModal() {
     struct ForgetHandle {
         HWND& handle;
         ~ForgetHandle() { handle = nullptr; }
     } forget{handle};
-    return DialogBoxIndirectParam(nullptr, &dialogTemplate, parent, Procedure,
+    return DialogBoxIndirectParam(instance, &dialogTemplate, parent, Procedure,
                                   reinterpret_cast<LPARAM>(this));
 }
 

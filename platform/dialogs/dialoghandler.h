@@ -10,7 +10,9 @@ namespace win {
 
 class DialogHandler {
 public:
-    DialogHandler(DialogTemplate dialogTemplate, HWND parent);
+    // The instance is the module the template's resources (pictures) come
+    // from; null is the program.
+    DialogHandler(DialogTemplate dialogTemplate, HWND parent, HINSTANCE instance = nullptr);
     virtual ~DialogHandler() = default;
     DialogHandler(const DialogHandler&) = delete;
     DialogHandler& operator=(const DialogHandler&) = delete;
@@ -42,6 +44,7 @@ private:
 
     DialogTemplate dialogTemplate;
     HWND parent;
+    HINSTANCE instance;
     HWND handle = nullptr;
 };
 

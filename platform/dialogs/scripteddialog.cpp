@@ -23,6 +23,7 @@ DialogControlPrompt PromptOf(HWND dialog, HWND control, const ControlState& stat
     shown.items = state.items;
     shown.selection = state.selection;
     shown.textColour = state.textColour;
+    shown.image = state.image;
     RECT rect;
     GetWindowRect(control, &rect);
     POINT topLeft{rect.left, rect.top};

@@ -73,6 +73,8 @@ bool DeleteFramebufferDC(HDC dc) {
         return false;
     --context->brush->selections;
     --context->palette->selections;
+    if (context->bitmap)
+        --context->bitmap->selections;
     Contexts().erase(dc);
     return true;
 }

@@ -25,6 +25,11 @@ struct DeviceContext {
     // The system palette as it was when the 8-bit pixels were last drawn:
     // what UpdateColors remaps from.
     std::array<PALETTEENTRY, 256> drawnWith{};
+    // A memory device context draws on the bitmap selected into it (target
+    // is that bitmap's pixels); its compatible bitmaps have its depth.
+    bool memory = false;
+    Bitmap* bitmap = nullptr;
+    int memoryDepth = 32;
 };
 
 // Null when the handle names no live device context.

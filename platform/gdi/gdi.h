@@ -1,6 +1,7 @@
 // All of the GDI stand-in, for code that draws.
 #pragma once
 
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/devicecaps.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/objects.h"

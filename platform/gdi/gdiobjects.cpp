@@ -59,6 +59,19 @@ LogicalPalette* FindPalette(HGDIOBJ handle) {
     return dynamic_cast<LogicalPalette*>(FindObject(handle));
 }
 
+Bitmap* FindBitmap(HGDIOBJ handle) {
+    return dynamic_cast<Bitmap*>(FindObject(handle));
+}
+
+Bitmap& StockBitmap() {
+    static Bitmap& bitmap = []() -> Bitmap& {
+        auto made = std::make_unique<Bitmap>();
+        made->pixels.Reset(1, 1, 32);
+        return MakeStock(std::move(made));
+    }();
+    return bitmap;
+}
+
 SolidBrush& StockBrush(int which) {
     static std::array<SolidBrush*, NULL_BRUSH + 1> brushes{};
     SolidBrush*& brush = brushes.at(static_cast<std::size_t>(which));
@@ -100,7 +113,10 @@ HBRUSH CreateSolidBrush(COLORREF colour) {
 BOOL DeleteObject(HGDIOBJ object) {
     internal::SolidBrush* brush = internal::FindBrush(object);
     internal::LogicalPalette* palette = internal::FindPalette(object);
-    internal::GdiObject* found = brush ? static_cast<internal::GdiObject*>(brush) : palette;
+    internal::Bitmap* bitmap = internal::FindBitmap(object);
+    internal::GdiObject* found = brush     ? static_cast<internal::GdiObject*>(brush)
+                                 : palette ? static_cast<internal::GdiObject*>(palette)
+                                           : bitmap;
     if (!found)
         return FALSE;
     if (found->stock)
@@ -115,8 +131,22 @@ BOOL DeleteObject(HGDIOBJ object) {
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     internal::DeviceContext* context = internal::FindDeviceContext(dc);
+    if (!context)
+        return nullptr;
+    if (internal::Bitmap* bitmap = internal::FindBitmap(object)) {
+        // Only memory contexts take bitmaps, and a bitmap goes into one
+        // context at a time (the stock one into any number).
+        if (!context->memory || (bitmap->selections > 0 && !bitmap->stock))
+            return nullptr;
+        internal::Bitmap* previousBitmap = context->bitmap;
+        --previousBitmap->selections;
+        ++bitmap->selections;
+        context->bitmap = bitmap;
+        context->target = &bitmap->pixels;
+        return internal::AsObject(previousBitmap);
+    }
     internal::SolidBrush* brush = internal::FindBrush(object);
-    if (!context || !brush)
+    if (!brush)
         return nullptr;
     internal::SolidBrush* previous = context->brush;
     --previous->selections;

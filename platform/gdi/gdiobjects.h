@@ -2,6 +2,7 @@
 // so that a stale or foreign handle is refused instead of followed.
 #pragma once
 
+#include "platform/gdi/framebuffer.h"
 #include "platform/gdi/systempalette.h"
 #include "platform/win/wintypes.h"
 
@@ -28,11 +29,18 @@ struct LogicalPalette final : GdiObject {
     std::vector<int> systemIndex;
 };
 
+// A device-dependent bitmap: pixels as a framebuffer of its depth. It is
+// selected into at most one memory device context at a time.
+struct Bitmap final : GdiObject {
+    Framebuffer pixels;
+};
+
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> object);
 void RemoveObject(HGDIOBJ handle);
 // Null when the handle names no live object of that kind.
 SolidBrush* FindBrush(HGDIOBJ handle);
 LogicalPalette* FindPalette(HGDIOBJ handle);
+Bitmap* FindBitmap(HGDIOBJ handle);
 
 template <typename Handle> HGDIOBJ AsObject(Handle handle) {
     return reinterpret_cast<HGDIOBJ>(handle);
@@ -40,5 +48,7 @@ template <typename Handle> HGDIOBJ AsObject(Handle handle) {
 
 SolidBrush& StockBrush(int which);
 LogicalPalette& DefaultPalette();
+// The 1 x 1 bitmap a memory device context starts with.
+Bitmap& StockBitmap();
 
 } // namespace win::internal

@@ -24,8 +24,8 @@ HBRUSH CreateSolidBrush(COLORREF colour);
 // Stock objects are never deleted (the call still succeeds); an object still
 // selected into a device context is refused.
 BOOL DeleteObject(HGDIOBJ object);
-// Brushes only (palettes go through SelectPalette); answers the object
-// selected before, null on failure.
+// Brushes, and bitmaps into memory device contexts (palettes go through
+// SelectPalette); answers the object selected before, null on failure.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 
 // Right and bottom are exclusive; a null brush fills nothing. Answers

@@ -5,8 +5,16 @@
 
 #include "platform/win/wintypes.h"
 
+#include <functional>
+
 namespace win {
 
 DWORD timeGetTime();
+
+namespace internal {
+// Lets a test drive the clock: while a source is set, timeGetTime answers
+// what it answers (GUI thread only); an empty one restores the real clock.
+void SetClockSource(std::function<DWORD()> source);
+} // namespace internal
 
 } // namespace win

@@ -51,7 +51,8 @@ struct DialogControlPrompt {
     std::vector<std::string> items; // of drop-down lists and list boxes
     int selection = -1;
     COLORREF textColour = 0;
-    RECT rect; // in the dialog's client coordinates
+    HBITMAP image = nullptr; // the bitmap a picture shows
+    RECT rect;               // in the dialog's client coordinates
 };
 
 struct DialogPrompt {

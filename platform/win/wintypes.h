@@ -36,6 +36,7 @@ using HGDIOBJ = struct GdiObjectTag*;
 using HPALETTE = struct PaletteTag*;
 using HBRUSH = struct BrushTag*;
 using HBITMAP = struct BitmapTag*;
+using HRGN = struct RegionTag*;
 using HFONT = struct FontTag*;
 using HCURSOR = struct CursorTag*;
 using HICON = struct IconTag*;

@@ -31,3 +31,18 @@ TEST(Clock, CountsMillisecondsForwardAsADword) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Clock, ATestCanDriveItAndGiveItBack) {
+    win::DWORD next = 0xFFFFFFF0u;
+    win::internal::SetClockSource([&next] { return next += 10; });
+    EXPECT_EQ(win::timeGetTime(), 0xFFFFFFFAu);
+    EXPECT_EQ(win::timeGetTime() - 0xFFFFFFFAu, 10u) << "across the wrap";
+    win::internal::SetClockSource({});
+    const win::DWORD real = win::timeGetTime();
+    EXPECT_NE(real, next + 10);
+    EXPECT_LT(win::timeGetTime() - real, 1000u);
+}
+
+} // namespace
