@@ -228,7 +228,7 @@ TEST(Bxconvert, ErrorsGoToStandardErrorWithTheirStatus) {
     const ProgramRun unknown =
         Convert("-oform=sideways '" + pair.leftPath + "' '" + out + "'", dir);
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("unknown method 'sideways'; valid methods: tessel, "),
+    EXPECT_NE(unknown.err.find("unknown method 'sideways'; valid methods: interleaved_rl, "),
               std::string::npos);
     EXPECT_NE(unknown.err.find("overunder, copy"), std::string::npos);
 
