@@ -1,6 +1,7 @@
 // The viewer program's start-up, preferences, main window and display
 // dialogs, driven headless through the prompt responder and the registry.
 #include "../display/displayfixture.h"
+#include "../platform/dialogs/scriptedprompts.h"
 
 #include "platform/dialogs/dialog.h"
 #include "platform/dialogs/filedialog.h"
@@ -35,41 +36,10 @@ constexpr const char* kUserKey = "Software\\Norvane\\BinoxaViewer\\Preferences";
 constexpr const char* kCommonKey = "Software\\Norvane\\Common\\Preferences";
 
 // Message boxes, dialogs and file dialogs answered from scripts.
-class Prompts : public win::PromptResponder {
-public:
-    Prompts() { win::SetPromptResponder(this); }
-    ~Prompts() override { win::SetPromptResponder(nullptr); }
-
-    std::vector<std::string> boxes; // "caption: text"
-    std::deque<int> boxAnswers;
-    std::deque<std::function<void(win::DialogSession&)>> dialogScripts;
-    std::vector<win::DialogPrompt> dialogs;
-    std::deque<win::FileDialogAnswer> fileAnswers;
-    std::vector<win::FileDialogPrompt> fileDialogs;
-
-    int AnswerMessageBox(const win::MessageBoxPrompt& box) override {
-        boxes.push_back(box.caption + ": " + box.text);
-        if (boxAnswers.empty())
-            return PromptResponder::AnswerMessageBox(box);
-        const int answer = boxAnswers.front();
-        boxAnswers.pop_front();
-        return answer;
-    }
-    void DriveDialog(win::DialogSession& dialog) override {
-        dialogs.push_back(dialog.Shown());
-        if (dialogScripts.empty())
-            return;
-        const auto script = dialogScripts.front();
-        dialogScripts.pop_front();
-        script(dialog);
-    }
-    win::FileDialogAnswer AnswerFileDialog(const win::FileDialogPrompt& dialog) override {
-        fileDialogs.push_back(dialog);
-        if (fileAnswers.empty())
-            return {};
-        const win::FileDialogAnswer answer = fileAnswers.front();
-        fileAnswers.pop_front();
-        return answer;
+struct Prompts : dialogtest::ScriptedPrompts {
+    // A message box as "caption: text".
+    std::string Box(std::size_t index) const {
+        return boxes.at(index).caption + ": " + boxes.at(index).text;
     }
 };
 
@@ -273,7 +243,7 @@ TEST_F(ViewerTest, AFileOnTheCommandLineIsShownAndEndsTheProgram) {
     TheViewerSettings() = ViewerSettings{};
     EXPECT_FALSE(Start(noMethod, {kScene.c_str()}));
     ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0], "Binoxa Viewer Error: Unsupported command line viewing method!");
+    EXPECT_EQ(prompts.Box(0), "Binoxa Viewer Error: Unsupported command line viewing method!");
 
     // An unreadable file, a file that is no picture and an animation: the
     // reader's texts, and the program ends.
@@ -288,8 +258,8 @@ TEST_F(ViewerTest, AFileOnTheCommandLineIsShownAndEndsTheProgram) {
         TheViewerSettings() = ViewerSettings{};
         EXPECT_FALSE(Start(bad, {"-oform=parallel", file.c_str()})) << file;
         ASSERT_EQ(prompts.boxes.size(), 1u) << file;
-        EXPECT_EQ(prompts.boxes[0].rfind("Binoxa Viewer Error: ", 0), 0u) << prompts.boxes[0];
-        EXPECT_NE(prompts.boxes[0].find(says), std::string::npos) << prompts.boxes[0];
+        EXPECT_EQ(prompts.Box(0).rfind("Binoxa Viewer Error: ", 0), 0u) << prompts.Box(0);
+        EXPECT_NE(prompts.Box(0).find(says), std::string::npos) << prompts.Box(0);
     }
 }
 
@@ -323,7 +293,7 @@ TEST_F(ViewerTest, TheMainWindowBuildsItsStereoMenuAndWritesEachChangeAtOnce) {
     // A method that needs DirectDraw is refused while the display is not set to it.
     window->OnStereoSelect(52016);
     ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0],
+    EXPECT_EQ(prompts.Box(0),
               "Binoxa Viewer: You can't use Hardware Page Flipping unless your Display Options "
               "are\nset to Direct Draw.  Change your Display Options before selecting Hardware "
               "Page Flipping\nConsult the Binoxa help if you need assistance.");
@@ -387,8 +357,8 @@ TEST_F(ViewerTest, OpenedFilesShowInTurnUntilOneIsLeftWithEscape) {
     EXPECT_EQ(prompts.fileDialogs[1].filterIndex, 8);
     EXPECT_EQ(ViewCloser::closes, 2);
     ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0].rfind("Binoxa Viewer: ", 0), 0u);
-    EXPECT_NE(prompts.boxes[0].find("Not a JPEG file"), std::string::npos) << prompts.boxes[0];
+    EXPECT_EQ(prompts.Box(0).rfind("Binoxa Viewer: ", 0), 0u);
+    EXPECT_NE(prompts.Box(0).find("Not a JPEG file"), std::string::npos) << prompts.Box(0);
     EXPECT_NE(log.Text().find("error with file: '" + scene + " " + bad + "'"), std::string::npos);
     EXPECT_NE(log.Text().find("CMainWindow::OnFileOpen -- caught exception!"), std::string::npos);
 
@@ -418,7 +388,7 @@ TEST_F(ViewerTest, TheDisplayDialogsRefuseWhatCannotWorkAndStoreTheirChoices) {
         });
         EXPECT_EQ(dialog.DoModal(), win::IDCANCEL);
         ASSERT_EQ(prompts.boxes.size(), 1u);
-        EXPECT_EQ(prompts.boxes[0].substr(prompts.boxes[0].find(": ") + 2),
+        EXPECT_EQ(prompts.Box(0).substr(prompts.Box(0).find(": ") + 2),
                   "You can't use Hardware Page Flipping unless your Display Options are set to "
                   "Direct Draw.  \nChange your Stereo Viewing Method to something else and "
                   "then\nyou will be able to change your Display.  Consult the Binoxa help if "
@@ -486,14 +456,14 @@ TEST_F(ViewerTest, TheDisplayDialogsRefuseWhatCannotWorkAndStoreTheirChoices) {
         EXPECT_EQ(dialog.DoModal(), win::IDOK);
         ASSERT_EQ(boxCount, 4);
         ASSERT_EQ(prompts.boxes.size(), 2u);
-        EXPECT_EQ(prompts.boxes[0].substr(prompts.boxes[0].find(": ") + 2),
+        EXPECT_EQ(prompts.Box(0).substr(prompts.Box(0).find(": ") + 2),
                   "You need to check at least one mode.");
-        EXPECT_EQ(prompts.boxes[1].rfind("Binoxa Viewer Notification: WARNING: You have selected "
+        EXPECT_EQ(prompts.Box(1).rfind("Binoxa Viewer Notification: WARNING: You have selected "
                                          "to use your current display resolution (1024x768x32) "
                                          "for viewing\nimages.",
                                          0),
                   0u)
-            << prompts.boxes[1];
+            << prompts.Box(1);
         EXPECT_EQ(mode.type, ModeCurrent);
         EXPECT_EQ(dialog.ExcludedModes().size(), 3u);
         const std::vector<std::string> stored = ValueNames(kExcludedModesKey);
