@@ -459,9 +459,9 @@ TEST_F(ViewerTest, TheDisplayDialogsRefuseWhatCannotWorkAndStoreTheirChoices) {
         EXPECT_EQ(prompts.Box(0).substr(prompts.Box(0).find(": ") + 2),
                   "You need to check at least one mode.");
         EXPECT_EQ(prompts.Box(1).rfind("Binoxa Viewer Notification: WARNING: You have selected "
-                                         "to use your current display resolution (1024x768x32) "
-                                         "for viewing\nimages.",
-                                         0),
+                                       "to use your current display resolution (1024x768x32) "
+                                       "for viewing\nimages.",
+                                       0),
                   0u)
             << prompts.Box(1);
         EXPECT_EQ(mode.type, ModeCurrent);
