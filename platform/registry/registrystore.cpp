@@ -1,7 +1,7 @@
 #include "platform/registry/registrystore.h"
 
-#include "platform/sys/systemlog.h"
 #include "platform/registry/registrytext.h"
+#include "platform/sys/systemlog.h"
 
 #include <cerrno>
 #include <cstdlib>
