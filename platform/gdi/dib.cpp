@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace win {
@@ -90,12 +91,11 @@ using RowCopy = void (*)(std::uint8_t* out, const std::uint8_t* in, std::int64_t
 template <int InBytes, int OutBytes>
 void CopyTrueColourRow(std::uint8_t* out, const std::uint8_t* in, std::int64_t count,
                        const std::uint8_t*) {
+    // Each pixel is gathered and stored whole: the rows may overlap as far as
+    // the compiler knows, so it would otherwise store byte by byte.
     for (std::int64_t i = 0; i < count; ++i, in += InBytes, out += OutBytes) {
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        if constexpr (OutBytes == 4)
-            out[3] = 0;
+        const std::uint8_t pixel[4] = {in[0], in[1], in[2], 0};
+        std::memcpy(out, pixel, OutBytes);
     }
 }
 
