@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -199,22 +200,24 @@ void ExpandThroughPalette(pxImage& destination, const pxImage& source, const pxP
     }
 }
 
-// 3 to 1 byte through the octree, which reads red, green, blue: the source is
-// swapped to that order and back, also when quantizing fails.
-void Quantize(pxImage& destination, pxImage& source, pxPalette& palette) {
+// 3 to 1 byte through the octree, which takes red, green, blue: each pixel's
+// blue, green, red go in reversed, so the source is only read.
+void Quantize(pxImage& destination, const pxImage& source, pxPalette& palette) {
     if (source.GetWidth() <= 0 || source.GetHeight() <= 0)
         return;
     octTree tree(pxPalette::kMaxColours);
-    SwapBytes(source, 2, 1, 0, 3);
-    try {
-        tree.insert_colors(source);
-        tree.gen_colormap(palette, 0);
-        tree.map_image(source, destination);
-    } catch (...) {
-        SwapBytes(source, 2, 1, 0, 3);
-        throw;
+    for (int32_t y = 0; y < source.GetHeight(); ++y) {
+        const uint8_t* pixel = source.Row(y);
+        for (int32_t x = 0; x < source.GetWidth(); ++x, pixel += 3)
+            tree.insert_color(pixel[2], pixel[1], pixel[0]);
     }
-    SwapBytes(source, 2, 1, 0, 3);
+    tree.gen_colormap(palette, 0);
+    for (int32_t y = 0; y < source.GetHeight(); ++y) {
+        const uint8_t* pixel = source.Row(y);
+        uint8_t* out = destination.Row(y);
+        for (int32_t x = 0; x < source.GetWidth(); ++x, pixel += 3)
+            out[x] = static_cast<uint8_t>(tree.map_inserted_color(pixel[2], pixel[1], pixel[0]));
+    }
 }
 
 } // namespace
@@ -311,6 +314,16 @@ void SwapBytes(pxImage& image, int b0, int b1, int b2, int b3, int startRow, int
         throw pxError("Called swapbytes when bytes per pixel = %d", bytesPerPixel);
     const std::array<int, 4> order = CheckedOrder(b0, b1, b2, b3, bytesPerPixel);
     CheckPixelAccess(image, "SwapBytes");
+    // Blue, green, red to red, green, blue and back is the usual swap: two
+    // bytes exchanged in place, without the general reordering per pixel.
+    if (order[0] == 2 && order[1] == 1 && order[2] == 0 && (bytesPerPixel == 3 || order[3] == 3)) {
+        for (int row = startRow; row < endRow; ++row) {
+            uint8_t* pixel = image.Row(row);
+            for (int32_t x = 0; x < image.GetWidth(); ++x, pixel += bytesPerPixel)
+                std::swap(pixel[0], pixel[2]);
+        }
+        return;
+    }
     for (int row = startRow; row < endRow; ++row) {
         uint8_t* pixel = image.Row(row);
         for (int32_t x = 0; x < image.GetWidth(); ++x, pixel += bytesPerPixel)

@@ -70,33 +70,34 @@ int64_t Step(double zoom) {
     return static_cast<int64_t>(std::min(static_cast<double>(kUnit) / zoom, kLongestStep));
 }
 
-// Builds one scaled row into line (which bounds it) and returns its length in bytes.
-template <int B>
-size_t BuildLine(std::vector<uint8_t>& line, const uint8_t* sourceRow, int32_t sourceWidth,
-                 int64_t stepX) {
-    const size_t capacity = line.size() / B;
-    size_t count = 0;
+// The source column of each destination pixel along one row, as the
+// stepping picks them; the room left in the destination bounds the count.
+std::vector<int32_t> SourceColumns(int32_t sourceWidth, int64_t stepX, int32_t maxPixels) {
+    const size_t limit = static_cast<size_t>(std::max(maxPixels, 0));
+    std::vector<int32_t> columns;
+    columns.reserve(limit);
     int64_t errX = 0;
-    for (int32_t sx = 0; sx < sourceWidth && count < capacity; ++sx) {
+    for (int32_t sx = 0; sx < sourceWidth && columns.size() < limit; ++sx) {
         errX -= kUnit;
-        const uint8_t* pixel = sourceRow + static_cast<size_t>(sx) * B;
-        for (; errX < 0 && count < capacity; errX += stepX, ++count)
-            std::memcpy(line.data() + count * B, pixel, B);
+        for (; errX < 0 && columns.size() < limit; errX += stepX)
+            columns.push_back(sx);
     }
-    return count * B;
+    return columns;
 }
 
+// Every kept source row is scaled once, straight into its first destination
+// row; a row that repeats it copies that one whole.
 template <int B>
 void Scale(pxImage& destination, const pxImage& source, double xZoom, double yZoom,
            px2Pnt position) {
-    const int64_t stepX = Step(xZoom);
     const int64_t stepY = Step(yZoom);
     // The stepping may give one pixel or row more than the scaled size (or
     // more still for factors whose step truncates); the room left to the
     // destination's right and bottom edges bounds both.
-    const int32_t maxPixels = destination.GetWidth() - position.x;
     const int32_t maxRows = destination.GetHeight() - position.y;
-    std::vector<uint8_t> line(static_cast<size_t>(maxPixels) * B);
+    const std::vector<int32_t> columns =
+        SourceColumns(source.GetWidth(), Step(xZoom), destination.GetWidth() - position.x);
+    const size_t lineBytes = columns.size() * B;
 
     int64_t errY = 0;
     int32_t rowsWritten = 0;
@@ -104,11 +105,18 @@ void Scale(pxImage& destination, const pxImage& source, double xZoom, double yZo
         errY -= kUnit;
         if (errY >= 0)
             continue; // this source row is dropped
-        const size_t lineBytes = BuildLine<B>(line, source.Row(sy), source.GetWidth(), stepX);
+        const uint8_t* in = source.Row(sy);
+        const uint8_t* first = nullptr;
         for (; errY < 0 && rowsWritten < maxRows; errY += stepY, ++rowsWritten) {
             uint8_t* target =
                 destination.Row(position.y + rowsWritten) + static_cast<size_t>(position.x) * B;
-            std::memcpy(target, line.data(), lineBytes);
+            if (first) {
+                std::memcpy(target, first, lineBytes);
+                continue;
+            }
+            for (size_t i = 0; i < columns.size(); ++i)
+                std::memcpy(target + i * B, in + static_cast<size_t>(columns[i]) * B, B);
+            first = target;
         }
     }
 }

@@ -4,7 +4,9 @@
 #include "platform/gdi/dibsource.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace win {
@@ -67,6 +69,68 @@ struct Band {
     std::int64_t count;
 };
 
+// True that the columns show source columns first, first + 1, ... with none
+// outside the picture: every unstretched blit that lies inside the picture.
+bool Contiguous(const AxisMap& columns) {
+    if (columns.source.empty() || columns.source.front() < 0)
+        return false;
+    for (std::size_t c = 1; c < columns.source.size(); ++c)
+        if (columns.source[c] != columns.source.front() + static_cast<std::int64_t>(c))
+            return false;
+    return true;
+}
+
+// Whole scan lines at once for the blits a redraw makes, where an ink per
+// pixel would cost most of the frame's time. Each gives the bytes the ink of
+// every pixel would: true colour into 24 or 32 bits keeps blue, green, red
+// (the unused fourth byte 0), and 8 bits into 8 bits looks the system index
+// of each pixel value up in a table made from the inks once.
+using RowCopy = void (*)(std::uint8_t* out, const std::uint8_t* in, std::int64_t count,
+                         const std::uint8_t* table);
+
+template <int InBytes, int OutBytes>
+void CopyTrueColourRow(std::uint8_t* out, const std::uint8_t* in, std::int64_t count,
+                       const std::uint8_t*) {
+    // Each pixel is gathered and stored whole: the rows may overlap as far as
+    // the compiler knows, so it would otherwise store byte by byte.
+    for (std::int64_t i = 0; i < count; ++i, in += InBytes, out += OutBytes) {
+        const std::uint8_t pixel[4] = {in[0], in[1], in[2], 0};
+        std::memcpy(out, pixel, OutBytes);
+    }
+}
+
+void CopyIndexedRow(std::uint8_t* out, const std::uint8_t* in, std::int64_t count,
+                    const std::uint8_t* table) {
+    for (std::int64_t i = 0; i < count; ++i)
+        out[i] = table[in[i]];
+}
+
+struct FastRows {
+    RowCopy copy = nullptr; // null: no fast path, ink by ink
+    std::array<std::uint8_t, 256> table{};
+};
+
+FastRows FastRowsFor(const DibSource& source, int frameBits, internal::SourceInks& inks) {
+    FastRows fast;
+    const int in = source.bytesPerPixel;
+    if (in == 1 && frameBits == 8) {
+        for (std::size_t value = 0; value < fast.table.size(); ++value) {
+            const auto pixel = static_cast<std::uint8_t>(value);
+            fast.table[value] = inks.At(&pixel).bytes[0];
+        }
+        fast.copy = CopyIndexedRow;
+    } else if (in == 3 && frameBits == 24) {
+        fast.copy = CopyTrueColourRow<3, 3>;
+    } else if (in == 3 && frameBits == 32) {
+        fast.copy = CopyTrueColourRow<3, 4>;
+    } else if (in == 4 && frameBits == 24) {
+        fast.copy = CopyTrueColourRow<4, 3>;
+    } else if (in == 4 && frameBits == 32) {
+        fast.copy = CopyTrueColourRow<4, 4>;
+    }
+    return fast;
+}
+
 void Draw(internal::DeviceContext& dc, const DibSource& source, Run destColumns, Run destRows,
           Run sourceColumns, Run sourceRows, Band band) {
     Framebuffer* frame = internal::DrawableTarget(dc);
@@ -77,6 +141,8 @@ void Draw(internal::DeviceContext& dc, const DibSource& source, Run destColumns,
     const internal::InkMaker inks(dc, frame->bitsPerPixel);
     internal::SourceInks sourceInks(source, inks, frame->bitsPerPixel);
     const int outBytes = frame->BytesPerPixel();
+    const FastRows fast =
+        Contiguous(columns) ? FastRowsFor(source, frame->bitsPerPixel, sourceInks) : FastRows{};
     for (std::size_t r = 0; r < rows.source.size(); ++r) {
         const std::int64_t row = rows.source[r];
         if (row < 0)
@@ -86,6 +152,12 @@ void Draw(internal::DeviceContext& dc, const DibSource& source, Run destColumns,
             continue;
         const std::uint8_t* in = source.StoredRow(scan - band.first);
         std::uint8_t* out = frame->Row(static_cast<int>(rows.first + static_cast<std::int64_t>(r)));
+        if (fast.copy) {
+            fast.copy(out + columns.first * outBytes,
+                      in + columns.source.front() * source.bytesPerPixel,
+                      static_cast<std::int64_t>(columns.source.size()), fast.table.data());
+            continue;
+        }
         for (std::size_t c = 0; c < columns.source.size(); ++c) {
             const std::int64_t column = columns.source[c];
             if (column < 0)

@@ -316,6 +316,14 @@ TEST(SwapBytes, RearrangesTheBytesOfTheChosenRows) {
               (Bytes{Pattern(1, 3, 3), Pattern(1, 3, 0), Pattern(1, 3, 1), Pattern(1, 3, 2)}));
     EXPECT_EQ(Pixel(frame, 1, 2),
               (Bytes{Pattern(1, 2, 0), Pattern(1, 2, 1), Pattern(1, 2, 2), Pattern(1, 2, 3)}));
+    // Exchanging the first and third of four bytes keeps the fourth in place.
+    SwapBytes(odd, 2, 1, 0, 3);
+    EXPECT_EQ(Pixel(frame, 1, 3),
+              (Bytes{Pattern(1, 3, 1), Pattern(1, 3, 0), Pattern(1, 3, 3), Pattern(1, 3, 2)}));
+    EXPECT_EQ(Pixel(frame, 0, 1),
+              (Bytes{Pattern(0, 1, 1), Pattern(0, 1, 0), Pattern(0, 1, 3), Pattern(0, 1, 2)}));
+    EXPECT_EQ(Pixel(frame, 1, 2),
+              (Bytes{Pattern(1, 2, 0), Pattern(1, 2, 1), Pattern(1, 2, 2), Pattern(1, 2, 3)}));
 }
 
 TEST(SwapBytes, RefusesBadRowsDepthsAndByteIndices) {

@@ -290,6 +290,51 @@ TEST(DibBlits, RefusesWhatItCannotDraw) {
     }
 }
 
+// Unstretched blits copy whole scan lines; a blit mirrored twice (a mirrored
+// picture drawn mirrored) goes pixel by pixel. Both show the same bytes for
+// every source kind into every depth, with colours that are not static ones,
+// 8-bit values past the colour table and past the selected palette, the
+// 32-bit pictures' unused byte set, and the drawing clipped at the frame.
+TEST(DibBlits, WholeRowsMatchPixelByPixel) {
+    constexpr int kWidth = 11, kHeight = 5;
+    const auto value = [](int x, int y) {
+        const auto v = static_cast<std::uint32_t>((x * 37 + y * 101) * 2654435761u);
+        return v >> 8;
+    };
+    const auto mirrored = [&](int x, int y) { return value(kWidth - 1 - x, y); };
+    for (const int depth : kDepths)
+        for (const Source kind : kSources)
+            for (const bool topDown : {false, true}) {
+                const int bits = kind == Source::Bits24 ? 24 : kind == Source::Bits32 ? 32 : 8;
+                Dib straight = gdi_test::MakeDib(kWidth, kHeight, bits, topDown, value);
+                Dib reversed = gdi_test::MakeDib(kWidth, kHeight, bits, topDown, mirrored);
+                for (Dib* dib : {&straight, &reversed}) {
+                    if (kind == Source::Rgb8) {
+                        std::vector<RGBQUAD> table(200);
+                        for (std::size_t i = 0; i < table.size(); ++i)
+                            table[i] = {static_cast<BYTE>(i * 7), static_cast<BYTE>(i * 13),
+                                        static_cast<BYTE>(i * 29), 0};
+                        gdi_test::SetColourTable(*dib, table);
+                        dib->Header().biClrUsed = 200;
+                    } else if (kind == Source::Pal8) {
+                        std::vector<WORD> indices(256);
+                        for (std::size_t i = 0; i < indices.size(); ++i)
+                            indices[i] = static_cast<WORD>(i % 23); // the default palette has 20
+                        gdi_test::SetPaletteIndices(*dib, indices);
+                    }
+                }
+                const std::string what = Name(kind, topDown, depth);
+                FrameDC rows(8, 6, depth, kUntouched);
+                SetDIBitsToDevice(rows.dc, -2, 3, kWidth, kHeight, 0, 0, 0, kHeight,
+                                  straight.Bits(), straight.Info(), UseOf(kind));
+                FrameDC pixels(8, 6, depth, kUntouched);
+                StretchDIBits(pixels.dc, kWidth - 2, 3, -kWidth, kHeight, 0, 0, kWidth, kHeight,
+                              reversed.Bits(), reversed.Info(), UseOf(kind), SRCCOPY);
+                EXPECT_EQ(rows.frame.pixels, pixels.frame.pixels) << what;
+                EXPECT_NE(rows.Raw(0, 3), UntouchedRaw(depth)) << what;
+            }
+}
+
 // Indices past the colour table (biClrUsed) are black; a colour table index
 // past the selected palette is black too.
 TEST(DibBlits, IndicesPastTheTableAreBlack) {
