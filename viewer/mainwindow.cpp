@@ -291,8 +291,6 @@ void CMainWindow::OnFileOpen() {
     if (paths.empty())
         return;
     try {
-        if (!TheViewerSettings().stereoView)
-            throw pxError("%s", kNoMethod);
         ShowFiles(paths);
     } catch (const pxError& error) {
         pxLog("CMainWindow::OnFileOpen -- caught exception!");
@@ -312,8 +310,6 @@ void CMainWindow::OnDropFiles(win::HDROP drop) {
     }
     win::DragFinish(drop);
     try {
-        if (!TheViewerSettings().stereoView)
-            throw pxError("%s", kNoMethod);
         ShowFiles(paths);
     } catch (const pxError& error) {
         pxLog("CMainWindow::OnDropFiles -- %s", error.what());
@@ -324,6 +320,8 @@ void CMainWindow::OnDropFiles(win::HDROP drop) {
 void CMainWindow::ShowFiles(const std::vector<std::string>& files) {
     if (files.empty())
         return;
+    if (!TheViewerSettings().stereoView)
+        throw pxError("%s", kNoMethod);
     const std::unique_ptr<BxView> view = CreateViewerView();
     for (const std::string& file : files) {
         ReadAndDisplayFile(file.c_str(), *view);

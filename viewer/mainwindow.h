@@ -44,7 +44,8 @@ protected:
 private:
     void BuildStereoMenu();
     void Toggle(win::UINT command);
-    // Shows the files in turn in one view, until one is closed with Escape.
+    // Shows the files in turn in one view, until one is closed with Escape;
+    // throws pxError, also when there is no current method.
     void ShowFiles(const std::vector<std::string>& files);
 };
 

@@ -4,6 +4,7 @@
 #include "imaging/pxerror.h"
 #include "stereo/methodoptions.h"
 #include "stereo/stereomethods.h"
+#include "view/excludemodes.h"
 
 #include <cstring>
 #include <memory>

@@ -29,10 +29,6 @@ struct ViewerSettings {
 ViewerSettings& TheViewerSettings();
 WinRegistry& TheViewerRegistry();
 
-// Registry names, and the key of the excluded modes.
-inline constexpr const char* kExcludedModesKey =
-    "Software\\Norvane\\BinoxaViewer\\Preferences\\ExModes";
-
 // Sets both registry locations and reads every setting, then the excluded
 // modes; a value that cannot be read keeps its default.
 void LoadPreferences(WinRegistry& registry, ViewerSettings& settings);

@@ -3,6 +3,8 @@
 #include "display/directdraw.h"
 #include "imaging/pxerror.h"
 #include "platform/display/displaysettings.h"
+#include "platform/gdi/devicecaps.h"
+#include "platform/win/paint.h"
 
 namespace {
 
@@ -116,4 +118,13 @@ win::HRESULT EnumModesCallback(win::DDSURFACEDESC* mode, void* context) {
                                         mode->ddpfPixelFormat.dwRGBBitCount, 0};
     ++modeList->count;
     return win::DDENUMRET_OK;
+}
+
+ModeStruct CurrentDesktopMode() {
+    const win::HDC screen = win::GetDC(nullptr);
+    const int bpp = win::GetDeviceCaps(screen, win::BITSPIXEL);
+    win::ReleaseDC(nullptr, screen);
+    return {static_cast<uint32_t>(win::GetSystemMetrics(win::SM_CXSCREEN)),
+            static_cast<uint32_t>(win::GetSystemMetrics(win::SM_CYSCREEN)),
+            static_cast<uint32_t>(bpp), 0};
 }

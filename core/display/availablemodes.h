@@ -26,5 +26,8 @@ int32_t CalculateAvailableModesDD(win::IDirectDraw* directDraw, ModeStruct* mode
 int32_t CalculateAvailableModesGDI(ModeStruct* modes, int32_t* count, const ModeStruct* excluded,
                                    int32_t excludedCount);
 
+// The desktop's mode now: the screen's size and bits per pixel (refresh 0).
+ModeStruct CurrentDesktopMode();
+
 // context is a DDEnumModeStruct.
 win::HRESULT EnumModesCallback(win::DDSURFACEDESC* mode, void* context);

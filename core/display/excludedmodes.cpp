@@ -27,6 +27,11 @@ uint32_t ReadNumber(const char* text) {
 
 } // namespace
 
+std::string ExcludedModeName(const ModeStruct& mode) {
+    return std::to_string(mode.width) + "x" + std::to_string(mode.height) + "x" +
+           std::to_string(mode.bpp);
+}
+
 ModeStruct ModeFromExcludedName(const char* name) {
     uint32_t fields[3] = {0, 0, 0};
     const char* piece = name;

@@ -5,6 +5,7 @@
 #include "display/modes.h"
 
 #include <cstdint>
+#include <string>
 
 // On success *modes is a new array of *count entries (refresh 0) that the
 // caller frees with delete[]; on failure both are left as they were.
@@ -16,3 +17,5 @@ void ClearExcludedModes(const char* keyPath);
 // missing one reads 0, one out of range is held to the 32-bit signed range),
 // refresh 0.
 ModeStruct ModeFromExcludedName(const char* name);
+// The name a mode is stored and listed under: "WIDTHxHEIGHTxBPP".
+std::string ExcludedModeName(const ModeStruct& mode);

@@ -68,11 +68,10 @@ bool WinDisp::Initialize(win::HINSTANCE moduleInstance) {
 WinDisp::WinDisp() : textColour(win::RGB(0, 200, 0)) {
     if (!instance)
         throw pxError("Error, instance not initialized");
-    desktopWidth = win::GetSystemMetrics(win::SM_CXSCREEN);
-    desktopHeight = win::GetSystemMetrics(win::SM_CYSCREEN);
-    const win::HDC screen = win::GetDC(nullptr);
-    desktopBpp = win::GetDeviceCaps(screen, win::BITSPIXEL);
-    win::ReleaseDC(nullptr, screen);
+    const ModeStruct desktop = CurrentDesktopMode();
+    desktopWidth = static_cast<int32_t>(desktop.width);
+    desktopHeight = static_cast<int32_t>(desktop.height);
+    desktopBpp = static_cast<int32_t>(desktop.bpp);
     modes = std::make_unique<ModeStruct[]>(kModeCapacity);
 }
 

@@ -8,15 +8,14 @@
 #include "devices/ospi.h"
 #include "devices/tessel.h"
 #include "devices/tesselprobe.h"
+#include "display/availablemodes.h"
 #include "imaging/pixelops.h"
 #include "imaging/pxerror.h"
 #include "platform/dialogs/messagebox.h"
-#include "platform/gdi/devicecaps.h"
 #include "platform/gdi/objects.h"
 #include "platform/win/cursor.h"
 #include "platform/win/input.h"
 #include "platform/win/modalloop.h"
-#include "platform/win/paint.h"
 #include "stereo/cpair.h"
 #include "stereo/stereomethods.h"
 
@@ -124,11 +123,10 @@ void BxView::Create(int32_t dispType, int32_t surfType, const ModeType& modeType
     case ModeCurrent:
     case ModeClosest:
     case ModeGeometric: {
-        const win::HDC screen = win::GetDC(nullptr);
-        bpp = win::GetDeviceCaps(screen, win::BITSPIXEL);
-        win::ReleaseDC(nullptr, screen);
-        width = win::GetSystemMetrics(win::SM_CXSCREEN);
-        height = win::GetSystemMetrics(win::SM_CYSCREEN);
+        const ModeStruct desktop = CurrentDesktopMode();
+        width = static_cast<int32_t>(desktop.width);
+        height = static_cast<int32_t>(desktop.height);
+        bpp = static_cast<int32_t>(desktop.bpp);
         break;
     }
     case ModeFixed:

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr const char* kPreferencesKey = "Software\\Norvane\\BinoxaViewer\\Preferences";
-constexpr const char* kExcludedModesKey = "Software\\Norvane\\BinoxaViewer\\Preferences\\ExModes";
 constexpr int kGroupBox = 3300;
 constexpr int kColumns = 5;
 constexpr int kRowHeight = 25;
@@ -26,12 +25,6 @@ constexpr int kGroupHeight = kRowsLaidOut * kRowHeight + 30;
 constexpr int kColumnWidth = 110;
 constexpr int kDialogWidth = 600;
 constexpr int kDialogHeight = kGroupTop + kGroupHeight + 20;
-
-std::string ModeName(const ModeStruct& mode) {
-    char name[48];
-    std::snprintf(name, sizeof name, "%ux%ux%u", mode.width, mode.height, mode.bpp);
-    return name;
-}
 
 win::DialogTemplate ExcludeModesTemplate() {
     win::DialogTemplate dialog;
@@ -89,7 +82,7 @@ void StoreExcludedModes(const std::vector<ModeStruct>& modes) {
         return;
     }
     for (const ModeStruct& mode : modes) {
-        const std::string name = ModeName(mode);
+        const std::string name = ExcludedModeName(mode);
         result = win::RegSetValueEx(excluded, name.c_str(), 0, win::REG_SZ,
                                     reinterpret_cast<const win::BYTE*>(name.c_str()),
                                     static_cast<win::DWORD>(name.size()));
@@ -115,7 +108,7 @@ win::BOOL ExcludeModes::OnInitDialog() {
         const int row = static_cast<int>(i) / kColumns;
         const int id = kFirstModeBox + static_cast<int>(i);
         win::CreateWindowEx(
-            0, "BUTTON", ModeName(available[i]).c_str(),
+            0, "BUTTON", ExcludedModeName(available[i]).c_str(),
             win::WS_CHILD | win::WS_VISIBLE | win::WS_TABSTOP | win::BS_AUTOCHECKBOX,
             20 + column * kColumnWidth, kGroupTop + 20 + row * kRowHeight, kColumnWidth - 10, 20,
             dialog, reinterpret_cast<win::HMENU>(static_cast<std::intptr_t>(id)), nullptr, nullptr);

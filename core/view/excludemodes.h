@@ -10,6 +10,10 @@
 
 struct StereoViewMethod;
 
+// Where the excluded modes are stored, one value per mode.
+inline constexpr const char* kExcludedModesKey =
+    "Software\\Norvane\\BinoxaViewer\\Preferences\\ExModes";
+
 class ExcludeModes : public win::DialogHandler {
 public:
     explicit ExcludeModes(win::HWND parent);

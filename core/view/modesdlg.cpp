@@ -2,10 +2,9 @@
 
 #include "devices/modeavailability.h"
 #include "display/availablemodes.h"
+#include "display/excludedmodes.h"
 #include "imaging/pxerror.h"
 #include "platform/dialogs/messagebox.h"
-#include "platform/gdi/devicecaps.h"
-#include "platform/win/paint.h"
 #include "stereo/stereomethods.h"
 #include "view/excludemodes.h"
 
@@ -79,21 +78,6 @@ win::DialogTemplate ModesTemplate() {
     return dialog;
 }
 
-std::string ModeText(uint32_t width, uint32_t height, uint32_t bpp) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%ux%ux%u", width, height, bpp);
-    return text;
-}
-
-ModeStruct DesktopMode() {
-    const win::HDC screen = win::GetDC(nullptr);
-    const int bpp = win::GetDeviceCaps(screen, win::BITSPIXEL);
-    win::ReleaseDC(nullptr, screen);
-    return {static_cast<uint32_t>(win::GetSystemMetrics(win::SM_CXSCREEN)),
-            static_cast<uint32_t>(win::GetSystemMetrics(win::SM_CYSCREEN)),
-            static_cast<uint32_t>(bpp), 0};
-}
-
 const char* NameOf(const StereoViewMethod* method) {
     return method && !method->name.empty() ? method->name.c_str() : "Unknown";
 }
@@ -149,17 +133,16 @@ int CModesDlg::FillModesList() {
     win::SendDlgItemMessage(Handle(), kModeList, win::CB_RESETCONTENT, 0, 0);
     for (const ModeStruct& mode : available)
         if (!IsModeListed(excluded, mode)) {
-            const std::string text = ModeText(mode.width, mode.height, mode.bpp);
+            const std::string text = ExcludedModeName(mode);
             win::SendDlgItemMessage(Handle(), kModeList, win::CB_ADDSTRING, 0,
                                     reinterpret_cast<win::LPARAM>(text.c_str()));
         }
-    const ModeStruct desktop = DesktopMode();
-    std::vector<std::string> candidates{current,
-                                        ModeText(desktop.width, desktop.height, desktop.bpp)};
+    const ModeStruct desktop = CurrentDesktopMode();
+    std::vector<std::string> candidates{current, ExcludedModeName(desktop)};
     if (modeType && modeType->type == ModeFixed)
-        candidates.push_back(ModeText(static_cast<uint32_t>(modeType->width),
-                                      static_cast<uint32_t>(modeType->height),
-                                      static_cast<uint32_t>(modeType->bpp)));
+        candidates.push_back(ExcludedModeName({static_cast<uint32_t>(modeType->width),
+                                               static_cast<uint32_t>(modeType->height),
+                                               static_cast<uint32_t>(modeType->bpp), 0}));
     for (const std::string& candidate : candidates) {
         if (candidate.empty())
             continue;
@@ -258,7 +241,7 @@ void CModesDlg::OnOK() {
     ModeType chosen{chosenMode, 0, 0, 0, 0};
     switch (chosenMode) {
     case ModeCurrent: {
-        const ModeStruct desktop = DesktopMode();
+        const ModeStruct desktop = CurrentDesktopMode();
         if (IsModeListed(excluded, desktop)) {
             char text[1024];
             std::snprintf(

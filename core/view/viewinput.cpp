@@ -4,6 +4,7 @@
 // submenus, and the message pump scripts wait in.
 #include "view/bxview.h"
 
+#include "display/excludedmodes.h"
 #include "imaging/pxerror.h"
 #include "platform/sys/lasterror.h"
 #include "platform/win/messages.h"
@@ -297,11 +298,10 @@ void BxView::BuildResolutionsMenu(win::HMENU menu) {
         win::DeleteMenu(menu, 0, win::MF_BYPOSITION);
     for (size_t i = 0; i < modeList.size(); ++i) {
         const ModeStruct& mode = modeList[i];
-        char text[48];
-        std::snprintf(text, sizeof text, "%dx%dx%d", mode.width, mode.height, mode.bpp);
         const bool newColumn = i > 0 && i % kResolutionsPerColumn == 0;
         win::AppendMenu(menu, win::MF_STRING | (newColumn ? win::MF_MENUBARBREAK : 0),
-                        ID_RESOLUTION_FIRST + static_cast<win::UINT>(i), text);
+                        ID_RESOLUTION_FIRST + static_cast<win::UINT>(i),
+                        ExcludedModeName(mode).c_str());
     }
     if (GetSafeHwnd())
         win::DrawMenuBar(GetSafeHwnd());

@@ -52,6 +52,35 @@ private:
     win::HMODULE module;
 };
 
+// The simulated drivers' configuration files, each named by its variable
+// for as long as this lives.
+class DriverConfigurations {
+public:
+    void Configure(const systest::ScratchDirectory& scratch, const char* variable,
+                   const std::string& text) {
+        const std::string path = scratch.File(std::string(variable) + ".conf");
+        systest::WriteFile(path, text);
+        variables.push_back(std::make_unique<systest::ScopedEnvironment>(variable, path.c_str()));
+    }
+    void Clear() { variables.clear(); }
+
+private:
+    std::vector<std::unique_ptr<systest::ScopedEnvironment>> variables;
+};
+
+// The default value of HKEY_CLASSES_ROOT\OSPI, where the OSPI library is.
+inline void SetOspiDirectory(const std::string& directory) {
+    win::HKEY key = nullptr;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CLASSES_ROOT, "OSPI", 0, nullptr, 0,
+                                  win::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              win::ERROR_SUCCESS);
+    EXPECT_EQ(win::RegSetValueEx(key, nullptr, 0, win::REG_SZ,
+                                 reinterpret_cast<const win::BYTE*>(directory.c_str()),
+                                 static_cast<win::DWORD>(directory.size() + 1)),
+              win::ERROR_SUCCESS);
+    win::RegCloseKey(key);
+}
+
 class DeviceTest : public ::testing::Test {
 protected:
     DeviceTest()
@@ -63,23 +92,7 @@ protected:
     // Writes a configuration file for the driver that reads `variable` and
     // points the variable at it; the driver reads it at its next reset.
     void Configure(const char* variable, const std::string& text) {
-        const std::string path = scratch.File(std::string(variable) + ".conf");
-        systest::WriteFile(path, text);
-        configurations.push_back(
-            std::make_unique<systest::ScopedEnvironment>(variable, path.c_str()));
-    }
-
-    // The default value of HKEY_CLASSES_ROOT\OSPI, where the OSPI library is.
-    static void SetOspiDirectory(const std::string& directory) {
-        win::HKEY key = nullptr;
-        ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CLASSES_ROOT, "OSPI", 0, nullptr, 0,
-                                      win::KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  win::ERROR_SUCCESS);
-        EXPECT_EQ(win::RegSetValueEx(key, nullptr, 0, win::REG_SZ,
-                                     reinterpret_cast<const win::BYTE*>(directory.c_str()),
-                                     static_cast<win::DWORD>(directory.size() + 1)),
-                  win::ERROR_SUCCESS);
-        win::RegCloseKey(key);
+        configurations.Configure(scratch, variable, text);
     }
 
     // Writes z_tessel.ini where the profile functions look for it.
@@ -95,7 +108,7 @@ private:
     systest::ScopedEnvironment registry;
     systest::ScopedEnvironment configHome;
     systest::ScopedEnvironment platform;
-    std::vector<std::unique_ptr<systest::ScopedEnvironment>> configurations;
+    DriverConfigurations configurations;
 };
 
 // A system directory holding one library (from the build tree's system

@@ -112,7 +112,7 @@ protected:
         winspex.reset();
         ospi32.reset();
         tslft16.reset();
-        configurations.clear();
+        configurations.Clear();
         osPlatform.reset();
         configHome.reset();
         ViewTest::TearDown();
@@ -126,21 +126,7 @@ protected:
     // Points the driver's configuration variable at the text; read at the
     // driver's next reset.
     void Configure(const char* variable, const std::string& text) {
-        const std::string path = scratch.File(std::string(variable) + ".conf");
-        systest::WriteFile(path, text);
-        configurations.push_back(
-            std::make_unique<systest::ScopedEnvironment>(variable, path.c_str()));
-    }
-
-    static void SetOspiDirectory(const std::string& directory) {
-        win::HKEY key = nullptr;
-        ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CLASSES_ROOT, "OSPI", 0, nullptr, 0,
-                                      win::KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  win::ERROR_SUCCESS);
-        win::RegSetValueEx(key, nullptr, 0, win::REG_SZ,
-                           reinterpret_cast<const win::BYTE*>(directory.c_str()),
-                           static_cast<win::DWORD>(directory.size() + 1));
-        win::RegCloseKey(key);
+        configurations.Configure(scratch, variable, text);
     }
 
     // The build tree's system directory without the WinSPEX/3D driver.
@@ -193,7 +179,7 @@ protected:
 private:
     std::array<std::size_t, 3> marks{};
     std::optional<systest::ScopedEnvironment> configHome, osPlatform;
-    std::vector<std::unique_ptr<systest::ScopedEnvironment>> configurations;
+    DriverConfigurations configurations;
 };
 
 } // namespace
