@@ -35,8 +35,8 @@ win::DialogTemplate ExcludeModesTemplate() {
     dialog.cy = kDialogHeight;
     const char* lines[] = {
         "Select the modes that you would like Binoxa to include when calculating the proper",
-        "display resolution to use.  Any modes selected here will also show up in the right "
-        "click menu",
+        ("display resolution to use.  Any modes selected here will also show up in the right "
+         "click menu"),
         "of Binoxa Viewer for easy mode switching.  You MUST select at least one mode.",
     };
     for (int i = 0; i < 3; ++i)
