@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/filedrop.h"
 #include "platform/dialogs/statusbar.h"
+#include "platform/gdi/objects.h"
 #include "platform/win/menus.h"
 
 namespace win {
@@ -20,6 +21,8 @@ void EnsureFrameClass(WNDPROC procedure) {
     WNDCLASS windowClass;
     windowClass.lpfnWndProc = procedure;
     windowClass.lpszClassName = kFrameClass;
+    // A frame without a view shows an empty client area in the window colour.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     RegisterClass(&windowClass);
 }
 

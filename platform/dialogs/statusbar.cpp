@@ -3,6 +3,7 @@
 #include "platform/dialogs/statusbar.h"
 
 #include "platform/dialogs/controlstate.h"
+#include "platform/gdi/objects.h"
 #include "platform/win/messages.h"
 
 namespace win {
@@ -24,6 +25,14 @@ LRESULT StatusBarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (message == WM_SIZE)
         TakePlace(bar);
+    if (message == WM_ERASEBKGND) {
+        // The bar's own face, whatever the parent shows around it.
+        RECT face;
+        GetClientRect(bar, &face);
+        FillRect(reinterpret_cast<HDC>(wParam), &face,
+                 reinterpret_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+        return 1;
+    }
     const auto staticProcedure = reinterpret_cast<WNDPROC>(GetProp(bar, kStaticProcedure));
     return CallWindowProc(staticProcedure, bar, message, wParam, lParam);
 }

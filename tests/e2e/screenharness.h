@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace e2e {
 
@@ -18,6 +21,56 @@ struct Screenshot {
     std::vector<std::uint8_t> rgb; // rows top-down, 3 bytes a pixel
 
     win::COLORREF At(int x, int y) const;
+};
+
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Area&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Area& area);
+
+// A binary PPM (P6, 8 bits); empty when the file is not one.
+Screenshot ReadPpm(const std::string& path);
+
+// Kept as NAME.png in the working directory for a person to look at.
+void SavePng(const Screenshot& shot, const std::string& name);
+
+// The picture bxconvert makes of the input for a method, or empty (with a
+// test failure) when it cannot.
+Screenshot Converted(const std::string& bxconvert, const std::string& methodName,
+                     const std::string& input);
+
+// Screen pixels that differ from the picture placed at the area's origin.
+int DifferingPixels(const Screenshot& shot, const Screenshot& picture, Area at);
+
+// A quick look before the full comparison: a diagonal of the picture.
+bool SeemsShown(const Screenshot& shot, const Screenshot& picture, Area at);
+
+// The smallest area holding the pixels that are not black, leaving out the
+// bottom rows given.
+Area DrawnArea(const Screenshot& shot, int bottomRowsLeftOut);
+
+// A program running in the background, killed when this goes if it still runs.
+class ChildProcess {
+public:
+    // argv[0] is the program's path; its standard output goes to outputPath
+    // when one is given; it starts in workingDirectory when one is given.
+    explicit ChildProcess(const std::vector<std::string>& argv, const std::string& outputPath = "",
+                          const std::string& workingDirectory = "");
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Running() const { return pid > 0 && !exited; }
+    // The wait status once the process ended, dispatching messages for up to
+    // timeoutMs meanwhile; -1 while it still runs.
+    int WaitForExit(int timeoutMs);
+
+private:
+    pid_t pid = -1;
+    bool exited = false;
+    int status = 0;
 };
 
 // Runs a shell command while dispatching window messages; its exit status.

@@ -14,12 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,55 +32,11 @@ constexpr int kColourAnaglyph = 6;
 const char* const kColourAnaglyphName = "Color Anaglyph (Red/Blue)";
 const char* const kGreyAnaglyphName = "Grey Anaglyph (Red/Blue)";
 
-struct Area {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const Area&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Area& area) {
-    return out << area.width << "x" << area.height << " at (" << area.x << ", " << area.y << ")";
-}
-
-e2e::Screenshot ReadPpm(const std::string& path) {
-    e2e::Screenshot picture;
-    std::ifstream file(path, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    file >> magic >> picture.width >> picture.height >> maxValue;
-    file.get();
-    if (!file || magic != "P6" || maxValue != 255)
-        return {};
-    picture.rgb.resize(static_cast<std::size_t>(picture.width) * picture.height * 3);
-    file.read(reinterpret_cast<char*>(picture.rgb.data()),
-              static_cast<std::streamsize>(picture.rgb.size()));
-    return file ? picture : e2e::Screenshot{};
-}
-
-// Kept in the working directory for a person to look at.
-void SavePng(const e2e::Screenshot& shot, const std::string& name) {
-    const std::string ppm = name + ".ppm";
-    {
-        std::ofstream file(ppm, std::ios::binary);
-        file << "P6\n" << shot.width << " " << shot.height << "\n255\n";
-        file.write(reinterpret_cast<const char*>(shot.rgb.data()),
-                   static_cast<std::streamsize>(shot.rgb.size()));
-    }
-    EXPECT_EQ(std::system(("convert '" + ppm + "' '" + name + ".png'").c_str()), 0);
-    std::remove(ppm.c_str());
-}
+using e2e::Area;
 
 // The picture bxconvert makes of the sample for a method.
 e2e::Screenshot Converted(const char* methodName) {
-    const std::string output = std::string("expected-") + methodName + ".ppm";
-    const std::string command = std::string("'") + BXCONVERT + "' -oform=" + methodName + " '" +
-                                SAMPLE_PICTURE + "' '" + output + "'";
-    if (std::system(command.c_str()) != 0) {
-        ADD_FAILURE() << "bxconvert failed: " << command;
-        return {};
-    }
-    e2e::Screenshot picture = ReadPpm(output);
-    std::remove(output.c_str());
-    return picture;
+    return e2e::Converted(BXCONVERT, methodName, SAMPLE_PICTURE);
 }
 
 // Where the view centres a picture of the size on the screen: on even
@@ -92,40 +45,8 @@ Area Centred(int width, int height) {
     return {((kScreenWidth - width) / 2) & ~1, ((kScreenHeight - height) / 2) & ~1, width, height};
 }
 
-// Screen pixels that differ from the picture placed at the area's origin.
-int DifferingPixels(const e2e::Screenshot& shot, const e2e::Screenshot& picture, Area at) {
-    int differing = 0;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            if (shot.At(at.x + x, at.y + y) != picture.At(x, y))
-                ++differing;
-    return differing;
-}
-
-// A quick look before the full comparison: a diagonal of the picture.
-bool SeemsShown(const e2e::Screenshot& shot, const e2e::Screenshot& picture, Area at) {
-    for (int i = 0; i < 16; ++i) {
-        const int x = picture.width * i / 16, y = picture.height * i / 16;
-        if (shot.At(at.x + x, at.y + y) != picture.At(x, y))
-            return false;
-    }
-    return true;
-}
-
-// The smallest area holding the pixels that are not black, above the status line.
 Area DrawnArea(const e2e::Screenshot& shot) {
-    int left = shot.width, top = shot.height, right = -1, bottom = -1;
-    for (int y = 0; y < shot.height - kStatusLineHeight; ++y)
-        for (int x = 0; x < shot.width; ++x)
-            if (shot.At(x, y) != 0) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    if (right < 0)
-        return {};
-    return {left, top, right - left + 1, bottom - top + 1};
+    return e2e::DrawnArea(shot, kStatusLineHeight);
 }
 
 int LitPixelsOfStatusLine(const e2e::Screenshot& shot) {
@@ -157,26 +78,11 @@ std::string StatusLine(const char* method, int zoomPercent) {
 class ViewHost {
 public:
     explicit ViewHost(int methodId)
-        : outputPath("viewhost-" + std::to_string(::getpid()) + ".out") {
-        pid = ::fork();
-        if (pid == 0) {
-            const int out = ::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            const std::string method = std::to_string(methodId);
-            const std::string width = std::to_string(kScreenWidth);
-            const std::string height = std::to_string(kScreenHeight);
-            ::execl(VIEW_HOST, VIEW_HOST, SAMPLE_PICTURE, method.c_str(), width.c_str(),
-                    height.c_str(), "32", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~ViewHost() {
-        if (pid > 0 && !exited) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        std::remove(outputPath.c_str());
-    }
+        : outputPath("viewhost-" + std::to_string(::getpid()) + ".out"),
+          process({VIEW_HOST, SAMPLE_PICTURE, std::to_string(methodId),
+                   std::to_string(kScreenWidth), std::to_string(kScreenHeight), "32"},
+                  outputPath) {}
+    ~ViewHost() { std::remove(outputPath.c_str()); }
 
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
@@ -204,19 +110,12 @@ public:
     bool WaitForLastStatus(const std::string& wanted) const {
         return e2e::PumpUntil([&] { return LastStatus() == wanted; }, 10000);
     }
-    // The exit status once the process ended, waiting up to timeoutMs.
-    int WaitForExit(int timeoutMs) {
-        int status = 0;
-        e2e::PumpUntil([&] { return exited = exited || ::waitpid(pid, &status, WNOHANG) == pid; },
-                       timeoutMs);
-        return exited ? status : -1;
-    }
-    bool Running() const { return pid > 0 && !exited; }
+    int WaitForExit(int timeoutMs) { return process.WaitForExit(timeoutMs); }
+    bool Running() const { return process.Running(); }
 
 private:
     std::string outputPath;
-    pid_t pid = -1;
-    bool exited = false;
+    e2e::ChildProcess process;
 };
 
 void Xdotool(const std::string& arguments) {
@@ -251,11 +150,11 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     // At zoom 1.0 in a mode of the screen's size: the converted picture
     // itself, centred on black, without a status line.
     e2e::Screenshot shot = e2e::TakeScreenshotWhen(
-        [&](const e2e::Screenshot& s) { return SeemsShown(s, colour, actualSize); }, 10000);
-    SavePng(shot, "view-1-colour-anaglyph");
+        [&](const e2e::Screenshot& s) { return e2e::SeemsShown(s, colour, actualSize); }, 10000);
+    e2e::SavePng(shot, "view-1-colour-anaglyph");
     ASSERT_EQ(shot.width, kScreenWidth);
     ASSERT_EQ(shot.height, kScreenHeight);
-    EXPECT_EQ(DifferingPixels(shot, colour, actualSize), 0);
+    EXPECT_EQ(e2e::DifferingPixels(shot, colour, actualSize), 0);
     EXPECT_EQ(DrawnArea(shot), actualSize);
     EXPECT_EQ(LitPixelsOfStatusLine(shot), 0);
 
@@ -264,7 +163,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     Xdotool("mousemove 1000 20 key plus");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DrawnArea(s) == enlarged; }, 10000);
-    SavePng(shot, "view-2-enlarged");
+    e2e::SavePng(shot, "view-2-enlarged");
     EXPECT_EQ(DrawnArea(shot), enlarged);
     EXPECT_EQ(LitPixelsOfStatusLine(shot), 0);
 
@@ -273,7 +172,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     EXPECT_TRUE(host.WaitForLastStatus(StatusLine(kColourAnaglyphName, 105))) << host.LastStatus();
     shot = e2e::TakeScreenshotWhen(
         [](const e2e::Screenshot& s) { return LitPixelsOfStatusLine(s) > 100; }, 10000);
-    SavePng(shot, "view-3-status-line");
+    e2e::SavePng(shot, "view-3-status-line");
     EXPECT_GT(LitPixelsOfStatusLine(shot), 100);
     EXPECT_EQ(DrawnArea(shot), enlarged);
 
@@ -283,9 +182,9 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     EXPECT_TRUE(host.WaitForLastStatus(StatusLine(kColourAnaglyphName, 100))) << host.LastStatus();
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DrawnArea(s) == actualSize; }, 10000);
-    SavePng(shot, "view-4-reduced");
+    e2e::SavePng(shot, "view-4-reduced");
     EXPECT_EQ(DrawnArea(shot), actualSize);
-    EXPECT_EQ(DifferingPixels(shot, colour, actualSize), 0);
+    EXPECT_EQ(e2e::DifferingPixels(shot, colour, actualSize), 0);
     EXPECT_GT(LitPixelsOfStatusLine(shot), 100);
 
     // The right-click menu opens at the click; its first item is the method
@@ -295,19 +194,19 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     Xdotool("mousemove 900 300 click 3");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DifferingFrom(s, beforeMenu) > 1000; }, 10000);
-    SavePng(shot, "view-5-menu");
+    e2e::SavePng(shot, "view-5-menu");
     ASSERT_GT(DifferingFrom(shot, beforeMenu), 1000) << "no menu came up";
     const e2e::Screenshot menu = shot;
     Xdotool("mousemove 1010 700 key Down Right");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DifferingFrom(s, menu) > 1000; }, 10000);
-    SavePng(shot, "view-6-method-submenu");
+    e2e::SavePng(shot, "view-6-method-submenu");
     ASSERT_GT(DifferingFrom(shot, menu), 1000) << "no submenu came up";
     Xdotool("key Down Down Down Down Down Down Down Down Down Return");
     shot = e2e::TakeScreenshotWhen(
-        [&](const e2e::Screenshot& s) { return SeemsShown(s, grey, actualSize); }, 10000);
-    SavePng(shot, "view-7-grey-anaglyph");
-    EXPECT_EQ(DifferingPixels(shot, grey, actualSize), 0);
+        [&](const e2e::Screenshot& s) { return e2e::SeemsShown(s, grey, actualSize); }, 10000);
+    e2e::SavePng(shot, "view-7-grey-anaglyph");
+    EXPECT_EQ(e2e::DifferingPixels(shot, grey, actualSize), 0);
     EXPECT_EQ(DrawnArea(shot), actualSize);
     EXPECT_TRUE(host.WaitForLastStatus(StatusLine(kGreyAnaglyphName, 100))) << host.LastStatus();
 
