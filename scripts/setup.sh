@@ -15,7 +15,7 @@ packages=(
     console-setup-linux
     # tests, benchmarks and fuzzing (xvfb-run needs xauth, only recommended by xvfb)
     googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-    xvfb xauth xdotool imagemagick ffmpeg libjpeg-turbo-progs hyperfine
+    xvfb xauth xdotool imagemagick ffmpeg libjpeg-turbo-progs hyperfine libx11-dev
 )
 
 missing=()
