@@ -178,6 +178,10 @@ int RunPumping(const std::string& command) {
     return status.get();
 }
 
+void Xdotool(const std::string& arguments) {
+    EXPECT_EQ(RunPumping("xdotool " + arguments), 0) << arguments;
+}
+
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {

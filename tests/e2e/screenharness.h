@@ -76,6 +76,10 @@ private:
 // Runs a shell command while dispatching window messages; its exit status.
 int RunPumping(const std::string& command);
 
+// Runs xdotool with the arguments (synthetic input), failing the test when
+// it fails.
+void Xdotool(const std::string& arguments);
+
 // Dispatches messages until done() holds or the time runs out; whether it held.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
 

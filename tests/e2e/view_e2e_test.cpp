@@ -118,10 +118,6 @@ private:
     e2e::ChildProcess process;
 };
 
-void Xdotool(const std::string& arguments) {
-    ASSERT_EQ(e2e::RunPumping("xdotool " + arguments), 0) << arguments;
-}
-
 class ViewEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -160,7 +156,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
 
     // "+" enlarges by 5 per cent; the keyboard follows the pointer.
     const Area enlarged = Centred(static_cast<int>(800 * 1.05), static_cast<int>(600 * 1.05));
-    Xdotool("mousemove 1000 20 key plus");
+    e2e::Xdotool("mousemove 1000 20 key plus");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DrawnArea(s) == enlarged; }, 10000);
     e2e::SavePng(shot, "view-2-enlarged");
@@ -168,7 +164,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     EXPECT_EQ(LitPixelsOfStatusLine(shot), 0);
 
     // Tab turns the status line on, at the enlarged zoom.
-    Xdotool("key Tab");
+    e2e::Xdotool("key Tab");
     EXPECT_TRUE(host.WaitForLastStatus(StatusLine(kColourAnaglyphName, 105))) << host.LastStatus();
     shot = e2e::TakeScreenshotWhen(
         [](const e2e::Screenshot& s) { return LitPixelsOfStatusLine(s) > 100; }, 10000);
@@ -178,7 +174,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
 
     // "-" goes back to the actual size: the very same pixels as at first,
     // now under a status line that says 100%.
-    Xdotool("key minus");
+    e2e::Xdotool("key minus");
     EXPECT_TRUE(host.WaitForLastStatus(StatusLine(kColourAnaglyphName, 100))) << host.LastStatus();
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DrawnArea(s) == actualSize; }, 10000);
@@ -191,18 +187,18 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     // submenu, whose tenth entry is the grey anaglyph (1, 21, 22, 2, 3, 4,
     // 5, 6, 7, 8).
     const e2e::Screenshot beforeMenu = shot;
-    Xdotool("mousemove 900 300 click 3");
+    e2e::Xdotool("mousemove 900 300 click 3");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DifferingFrom(s, beforeMenu) > 1000; }, 10000);
     e2e::SavePng(shot, "view-5-menu");
     ASSERT_GT(DifferingFrom(shot, beforeMenu), 1000) << "no menu came up";
     const e2e::Screenshot menu = shot;
-    Xdotool("mousemove 1010 700 key Down Right");
+    e2e::Xdotool("mousemove 1010 700 key Down Right");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return DifferingFrom(s, menu) > 1000; }, 10000);
     e2e::SavePng(shot, "view-6-method-submenu");
     ASSERT_GT(DifferingFrom(shot, menu), 1000) << "no submenu came up";
-    Xdotool("key Down Down Down Down Down Down Down Down Down Return");
+    e2e::Xdotool("key Down Down Down Down Down Down Down Down Down Return");
     shot = e2e::TakeScreenshotWhen(
         [&](const e2e::Screenshot& s) { return e2e::SeemsShown(s, grey, actualSize); }, 10000);
     e2e::SavePng(shot, "view-7-grey-anaglyph");
@@ -211,7 +207,7 @@ TEST_F(ViewEndToEnd, ShowsZoomsSwitchesMethodAndLeavesWithEscape) {
     EXPECT_TRUE(host.WaitForLastStatus(StatusLine(kGreyAnaglyphName, 100))) << host.LastStatus();
 
     // Escape leaves the modal loop with 2.
-    Xdotool("key Escape");
+    e2e::Xdotool("key Escape");
     const int status = host.WaitForExit(10000);
     ASSERT_TRUE(WIFEXITED(status)) << "viewhost did not end";
     EXPECT_EQ(WEXITSTATUS(status), 0);

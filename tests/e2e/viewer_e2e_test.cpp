@@ -46,10 +46,6 @@ bool Shows(const Screenshot& shot, const Screenshot& picture) {
     return e2e::SeemsShown(shot, picture, Centred(picture.width, picture.height));
 }
 
-void Xdotool(const std::string& arguments) {
-    ASSERT_EQ(e2e::RunPumping("xdotool " + arguments), 0) << arguments;
-}
-
 class ViewerEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -94,7 +90,7 @@ TEST_F(ViewerEndToEnd, APictureOnTheCommandLineIsShownUntilEscapeEndsTheProgram)
     EXPECT_EQ(e2e::DifferingPixels(shot, crossEyed, centred), 0);
     EXPECT_EQ(e2e::DrawnArea(shot, kStatusLineHeight), centred);
 
-    Xdotool("key Escape");
+    e2e::Xdotool("key Escape");
     const int status = viewer.WaitForExit(10000);
     ASSERT_TRUE(WIFEXITED(status)) << "the viewer did not end";
     EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -125,12 +121,12 @@ TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
     };
     ASSERT_TRUE(waitForMainWindow("viewer-2-main-window")) << "no main window";
     const auto openThroughTheDialog = [&](const std::string& typedNames) {
-        Xdotool("mousemove 200 100 key ctrl+o");
+        e2e::Xdotool("mousemove 200 100 key ctrl+o");
         const Screenshot dialog =
             e2e::TakeScreenshotWhen([](const Screenshot& s) { return !MainWindowShown(s); }, 10000);
         ASSERT_FALSE(MainWindowShown(dialog)) << "no open dialog";
-        Xdotool("type --delay 20 '" + typedNames + "'");
-        Xdotool("key Return");
+        e2e::Xdotool("type --delay 20 '" + typedNames + "'");
+        e2e::Xdotool("key Return");
     };
 
     // A broken file: the reader's message in a box, then the window again.
@@ -138,7 +134,7 @@ TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
     Screenshot shot = e2e::TakeScreenshotWhen(
         [](const Screenshot& s) { return !MainWindowShown(s) && s.At(800, 600) != 0; }, 10000);
     e2e::SavePng(shot, "viewer-3-broken-file");
-    Xdotool("key Return");
+    e2e::Xdotool("key Return");
     ASSERT_TRUE(waitForMainWindow("viewer-4-after-broken-file"));
 
     // Two files: the first until its view's Exit, then the second until Escape.
@@ -147,14 +143,14 @@ TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
         e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, firstShown); }, 20000);
     e2e::SavePng(shot, "viewer-5-first-file");
     EXPECT_EQ(e2e::DifferingPixels(shot, firstShown, Centred(800, 600)), 0);
-    Xdotool("mousemove 1400 1000 click 3");
+    e2e::Xdotool("mousemove 1400 1000 click 3");
     e2e::PumpFor(500);
-    Xdotool("key Up Return");
+    e2e::Xdotool("key Up Return");
     shot =
         e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, secondShown); }, 20000);
     e2e::SavePng(shot, "viewer-6-second-file");
     EXPECT_EQ(e2e::DifferingPixels(shot, secondShown, Centred(400, 300)), 0);
-    Xdotool("key Escape");
+    e2e::Xdotool("key Escape");
     ASSERT_TRUE(waitForMainWindow("viewer-7-after-second-file"));
 
     // Escape in the first ends the sequence: the second is never shown.
@@ -162,7 +158,7 @@ TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
     shot =
         e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, firstShown); }, 20000);
     ASSERT_TRUE(Shows(shot, firstShown));
-    Xdotool("key Escape");
+    e2e::Xdotool("key Escape");
     ASSERT_TRUE(waitForMainWindow("viewer-8-escape-in-first"));
     e2e::PumpFor(1500);
     shot = e2e::TakeScreenshot();
@@ -173,19 +169,19 @@ TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
     e2e::ChildProcess source({DRAG_SOURCE, "1000", "700", second.string()});
     ASSERT_TRUE(e2e::PumpUntil([] { return e2e::TakeScreenshot().At(1100, 800) != 0; }, 10000))
         << "no drag source";
-    Xdotool("mousemove 1100 800 mousedown 1 sleep 0.3 mousemove 1000 600 sleep 0.3 "
-            "mousemove 210 100 sleep 0.3 mousemove 200 100 sleep 0.3 mouseup 1");
+    e2e::Xdotool("mousemove 1100 800 mousedown 1 sleep 0.3 mousemove 1000 600 sleep 0.3 "
+                 "mousemove 210 100 sleep 0.3 mousemove 200 100 sleep 0.3 mouseup 1");
     shot =
         e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, secondShown); }, 20000);
     e2e::SavePng(shot, "viewer-9-dropped-file");
     EXPECT_TRUE(Shows(shot, secondShown));
-    Xdotool("key Escape");
+    e2e::Xdotool("key Escape");
     ASSERT_TRUE(waitForMainWindow("viewer-10-after-drop"));
 
     // File, Exit ends the program.
-    Xdotool("mousemove 20 8 click 1");
+    e2e::Xdotool("mousemove 20 8 click 1");
     e2e::PumpFor(500);
-    Xdotool("key Up Return");
+    e2e::Xdotool("key Up Return");
     const int status = viewer.WaitForExit(10000);
     ASSERT_TRUE(WIFEXITED(status)) << "the viewer did not end";
     EXPECT_EQ(WEXITSTATUS(status), 0);
