@@ -151,21 +151,16 @@ void CAboutBox::RollCredits() {
     if (!picture)
         return;
     rolling = true;
-    // The picture's rectangle in dialog coordinates, inside its frame.
+    // The picture's rectangle inside its frame. Every window keeps its own
+    // pixels here, so the roll draws on the picture's context, in its
+    // coordinates, at the same place on the screen.
     RECT area;
     GetWindowRect(picture, &area);
-    POINT topLeft{area.left, area.top};
-    POINT bottomRight{area.right, area.bottom};
-    ScreenToClient(Handle(), &topLeft);
-    ScreenToClient(Handle(), &bottomRight);
-    area = {topLeft.x + 1, topLeft.y + 1, bottomRight.x - 1, bottomRight.y - 1};
-    // Every window keeps its own pixels here, so the roll draws on the
-    // picture's context, at the same place on the screen.
-    POINT origin{0, 0};
-    ClientToScreen(picture, &origin);
-    ScreenToClient(Handle(), &origin);
-    area = {area.left - origin.x, area.top - origin.y, area.right - origin.x,
-            area.bottom - origin.y};
+    POINT topLeft{area.left + 1, area.top + 1};
+    POINT bottomRight{area.right - 1, area.bottom - 1};
+    ScreenToClient(picture, &topLeft);
+    ScreenToClient(picture, &bottomRight);
+    area = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
 
@@ -246,29 +241,18 @@ DialogTemplate ViewerAboutTemplate() {
     dialog.y = 40;
     dialog.cx = 340;
     dialog.cy = 176;
-    const auto item = [&dialog](const char* className, const char* text, DWORD style, int x, int y,
-                                int cx, int cy, int id) {
-        DialogItemTemplate control;
-        control.className = className;
-        control.text = text;
-        control.style = style;
-        control.x = x;
-        control.y = y;
-        control.cx = cx;
-        control.cy = cy;
-        control.id = id;
-        dialog.items.push_back(control);
+    dialog.items = {
+        {"STATIC", "#" + std::to_string(kPictureBitmap), WS_VISIBLE | SS_BITMAP, 12, 12, 100, 120,
+         1018},
+        {"STATIC", "program name", WS_VISIBLE | SS_LEFT, 126, 14, 200, 16, 1020},
+        {"STATIC", "version", WS_VISIBLE | SS_LEFT, 126, 34, 200, 16, 1019},
+        {"STATIC", "program copyright", WS_VISIBLE | SS_LEFT, 126, 54, 200, 16, 1021},
+        {"STATIC", "binoxa core info", WS_VISIBLE | SS_LEFT, 126, 74, 200, 16, 1028},
+        {"STATIC", "build info", SS_LEFT, 126, 94, 200, 16, 1017},
+        {"BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 254, 140, 72, 24, IDOK},
+        {"BUTTON", "Credits", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 12, 140, 72, 24, 1026},
+        {"BUTTON", "dummy", BS_PUSHBUTTON, 126, 140, 72, 24, 1027},
     };
-    const std::string pictureName = "#" + std::to_string(kPictureBitmap);
-    item("STATIC", pictureName.c_str(), WS_VISIBLE | SS_BITMAP, 12, 12, 100, 120, 1018);
-    item("STATIC", "program name", WS_VISIBLE | SS_LEFT, 126, 14, 200, 16, 1020);
-    item("STATIC", "version", WS_VISIBLE | SS_LEFT, 126, 34, 200, 16, 1019);
-    item("STATIC", "program copyright", WS_VISIBLE | SS_LEFT, 126, 54, 200, 16, 1021);
-    item("STATIC", "binoxa core info", WS_VISIBLE | SS_LEFT, 126, 74, 200, 16, 1028);
-    item("STATIC", "build info", SS_LEFT, 126, 94, 200, 16, 1017);
-    item("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 254, 140, 72, 24, IDOK);
-    item("BUTTON", "Credits", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 12, 140, 72, 24, 1026);
-    item("BUTTON", "dummy", BS_PUSHBUTTON, 126, 140, 72, 24, 1027);
     return dialog;
 }
 

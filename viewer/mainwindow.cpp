@@ -224,7 +224,7 @@ void CMainWindow::OnStereoSelect(win::UINT command) {
     ViewerSettings& settings = TheViewerSettings();
     if ((method->displayFlags & DISPLAY_NEEDS_DIRECTDRAW) &&
         settings.displayMethod != DisplayDirectDraw) {
-        const std::string name = method->name.empty() ? "Unknown" : method->name;
+        const std::string name = MethodDisplayName(method, "Unknown");
         const std::string text = "You can't use " + name +
                                  " unless your Display Options are\n"
                                  "set to Direct Draw.  Change your Display Options before "

@@ -46,8 +46,8 @@ void ShowImageFile(const char* fileName, BxView& view) {
     const StereoViewMethod* method = TheViewerSettings().stereoView;
     view.StatusBarMessage("Reading Image...");
     int complete = ReadImage(&data);
-    const std::string converting =
-        "Converting and Displaying for " + (method ? method->name : std::string("Unnamed")) + "...";
+    const std::string converting = std::string("Converting and Displaying for ") +
+                                   MethodDisplayName(method, "Unnamed") + "...";
     view.StatusBarMessage(converting.c_str());
     view.ShowImage(image, &palette, data.layout, method ? method->id : 0);
     while (!complete) {

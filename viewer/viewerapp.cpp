@@ -21,10 +21,8 @@ std::unique_ptr<BxView> CreateViewerView() {
     view->SetFullScreen(settings.fullScreen != 0);
     view->SetExcludedModes(settings.excludedModes.data(),
                            static_cast<int32_t>(settings.excludedModes.size()));
-    const ModeType mode{settings.modeType.type, settings.modeType.width, settings.modeType.height,
-                        settings.modeType.bpp, 0};
     const int32_t surfType = settings.stereoView ? settings.stereoView->surfType : 0;
-    view->Create(settings.displayMethod, surfType, mode, 0);
+    view->Create(settings.displayMethod, surfType, settings.modeType, 0);
     return view;
 }
 

@@ -8,6 +8,9 @@
 //
 // EXPECTED.ppm is the frame the method makes of the picture (bxconvert's
 // output at actual size); the screen must be larger than it and black.
+#include "imagefile/readimage.h"
+#include "imaging/pxerror.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -15,7 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,20 +36,29 @@ struct Picture {
     std::vector<unsigned long> pixels; // 0xRRGGBB, rows top-down
 };
 
-Picture ReadPpm(const char* path) {
-    Picture picture;
-    std::ifstream file(path, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    file >> magic >> picture.width >> picture.height >> maxValue;
-    file.get();
-    if (!file || magic != "P6" || maxValue != 255)
+// Through the core's own reader, which the viewer shows the picture with.
+Picture ReadExpected(const char* path) {
+    pxImage image;
+    pxPalette palette;
+    ReadImageData read;
+    read.fileName = path;
+    read.image = &image;
+    read.palette = &palette;
+    try {
+        while (ReadImage(&read) == 0) {
+        }
+    } catch (const pxError&) {
         return {};
-    std::vector<unsigned char> rgb(static_cast<size_t>(picture.width) * picture.height * 3);
-    file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
-    for (size_t i = 0; i < rgb.size(); i += 3)
-        picture.pixels.push_back((rgb[i] << 16) | (rgb[i + 1] << 8) | rgb[i + 2]);
-    return file ? picture : Picture{};
+    }
+    if (image.GetBytesPerPixel() != 3)
+        return {};
+    Picture picture{image.GetWidth(), image.GetHeight(), {}};
+    for (int32_t y = 0; y < image.GetHeight(); ++y) {
+        const uint8_t* pixel = image.Row(y); // blue, green, red
+        for (int32_t x = 0; x < image.GetWidth(); ++x, pixel += 3)
+            picture.pixels.push_back((pixel[2] << 16) | (pixel[1] << 8) | pixel[0]);
+    }
+    return picture;
 }
 
 // Whether the screen's area at (x, y) shows the picture; with wanted false,
@@ -88,7 +99,7 @@ int main(int argc, char** argv) {
                    stderr);
         return 2;
     }
-    const Picture expected = ReadPpm(argv[4]);
+    const Picture expected = ReadExpected(argv[4]);
     const int runs = std::atoi(argv[5]);
     const double goalMs = std::atof(argv[6]);
     Display* display = XOpenDisplay(nullptr);

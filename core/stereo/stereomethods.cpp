@@ -109,3 +109,7 @@ const StereoViewMethod* GetStereoMethodByID(int32_t id) {
             return &method;
     return nullptr;
 }
+
+const char* MethodDisplayName(const StereoViewMethod* method, const char* fallback) {
+    return method && !method->name.empty() ? method->name.c_str() : fallback;
+}

@@ -43,3 +43,6 @@ int NumStereoMethods();
 const StereoViewMethod* GetStereoMethodByIndex(int index);
 // The first record with this id, or nullptr.
 const StereoViewMethod* GetStereoMethodByID(int32_t id);
+// The method's display name, or the fallback when there is no method or it
+// has no name (messages say "Unknown" or "Unnamed").
+const char* MethodDisplayName(const StereoViewMethod* method, const char* fallback);

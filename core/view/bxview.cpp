@@ -370,7 +370,7 @@ int BxView::Refresh(const px2Rect&) {
     if (!statusBar) {
         display->SetStatusBarMessage(nullptr);
     } else {
-        const char* name = method && !method->name.empty() ? method->name.c_str() : "Unknown";
+        const char* name = MethodDisplayName(method, "Unknown");
         display->SetStatusBarMessage(
             "Method: %s  Zoom: %d%%  Display: %dx%dx%d (%s)", name,
             static_cast<int>(settings.zoom * 100), settings.destination.GetWidth(),

@@ -125,9 +125,7 @@ win::BOOL ExcludeModes::OnInitDialog() {
         win::MoveWindow(Item(kGroupBox), 10, kGroupTop, kDialogWidth - 20, kGroupHeight + grow,
                         win::TRUE);
     }
-    const char* method = stereoViewMethod && !stereoViewMethod->name.empty()
-                             ? stereoViewMethod->name.c_str()
-                             : "Unknown";
+    const char* method = MethodDisplayName(stereoViewMethod, "Unknown");
     const char* display = displayType == DisplayGDI          ? "GDI"
                           : displayType == DisplayDirectDraw ? "DirectDraw"
                                                              : "Don't Care";

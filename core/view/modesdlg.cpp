@@ -78,10 +78,6 @@ win::DialogTemplate ModesTemplate() {
     return dialog;
 }
 
-const char* NameOf(const StereoViewMethod* method) {
-    return method && !method->name.empty() ? method->name.c_str() : "Unknown";
-}
-
 } // namespace
 
 CModesDlg::CModesDlg(win::HWND parent) : DialogHandler(ModesTemplate(), parent) {}
@@ -186,7 +182,7 @@ bool CModesDlg::OnCommand(int id, win::WORD code, win::HWND) {
 
 void CModesDlg::OnDisplaySelect(int id) {
     if ((stereoViewMethod->displayFlags & DISPLAY_NEEDS_DIRECTDRAW) && id != kDirectDraw) {
-        const std::string name = NameOf(stereoViewMethod);
+        const std::string name = MethodDisplayName(stereoViewMethod, "Unknown");
         const std::string text = "You can't use " + name +
                                  " unless your Display Options are set to Direct Draw.  \n"
                                  "Change your Stereo Viewing Method to something else and then\n"

@@ -30,10 +30,6 @@ constexpr const char* kNuVisionMissing =
     "with WinSPEX/3D, please install WinSPEX/3D first.\n\nIf you don't have WinSPEX/3D, please "
     "change your Stereo Viewing method.";
 
-const char* NameOf(const StereoViewMethod* method) {
-    return method && !method->name.empty() ? method->name.c_str() : "Unnamed";
-}
-
 bool SameMode(const ModeStruct& a, const ModeStruct& b) {
     return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh == b.refresh;
 }
@@ -171,8 +167,9 @@ int BxView::ChangeViewMethod(int32_t id) {
     }
     if (progressMessages) {
         char text[256];
-        std::snprintf(text, sizeof text, "Changing viewing method from %s to %s", NameOf(method),
-                      NameOf(newMethod));
+        std::snprintf(text, sizeof text, "Changing viewing method from %s to %s",
+                      MethodDisplayName(method, "Unnamed"),
+                      MethodDisplayName(newMethod, "Unnamed"));
         StatusBarMessage(text);
     }
     if ((newMethod->displayFlags & DISPLAY_NEEDS_DIRECTDRAW) && !display->UsesDirectDraw()) {

@@ -81,8 +81,8 @@ bool BxView::OnCommandMessage(win::UINT id, win::UINT) {
                 const ModeStruct& mode = modeList[static_cast<size_t>(shown)];
                 char text[256];
                 std::snprintf(text, sizeof text, "Updating image for %s at %dx%dx%d...",
-                              method && !method->name.empty() ? method->name.c_str() : "Unnamed",
-                              mode.width, mode.height, mode.bpp);
+                              MethodDisplayName(method, "Unnamed"), mode.width, mode.height,
+                              mode.bpp);
                 StatusBarMessage(text);
             }
             Update(true);

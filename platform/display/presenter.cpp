@@ -18,11 +18,6 @@ bool IsWhole(const Framebuffer& frame) {
            frame.pixels.size() >= static_cast<std::uint64_t>(frame.stride) * frame.height;
 }
 
-// Widens a 5- or 6-bit channel to 8 bits, so that full scale stays full.
-int Widen(int value, int bits) {
-    return (value << (8 - bits)) | (value >> (2 * bits - 8));
-}
-
 template <typename PixelToRgb>
 void ConvertRows(const Framebuffer& frame, QImage& image, PixelToRgb toRgb) {
     const int bytes = frame.BytesPerPixel();
@@ -52,8 +47,9 @@ QImage PresentedImage(const Framebuffer& frame) {
     }
     case 16:
         ConvertRows(frame, image, [](const std::uint8_t* p) {
-            const int word = p[0] | (p[1] << 8);
-            return qRgb(Widen(word >> 11, 5), Widen((word >> 5) & 0x3F, 6), Widen(word & 0x1F, 5));
+            std::uint8_t rgb[3];
+            Framebuffer::Widen565(p, rgb);
+            return qRgb(rgb[0], rgb[1], rgb[2]);
         });
         break;
     default: // 24 and 32 bits: blue, green, red first

@@ -29,10 +29,9 @@ COLORREF ColourAt(const Framebuffer& frame, const std::uint8_t* pixel) {
     case 8:
         return internal::ColourOf(internal::CurrentSystemColours()[*pixel]);
     case 16: {
-        const unsigned word = pixel[0] | (pixel[1] << 8);
-        const auto widen5 = [](unsigned v) { return static_cast<BYTE>((v << 3) | (v >> 2)); };
-        const auto widen6 = [](unsigned v) { return static_cast<BYTE>((v << 2) | (v >> 4)); };
-        return RGB(widen5(word >> 11), widen6((word >> 5) & 0x3F), widen5(word & 0x1F));
+        std::uint8_t rgb[3];
+        Framebuffer::Widen565(pixel, rgb);
+        return RGB(rgb[0], rgb[1], rgb[2]);
     }
     default:
         return RGB(pixel[2], pixel[1], pixel[0]);

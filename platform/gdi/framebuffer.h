@@ -30,6 +30,15 @@ struct Framebuffer {
     }
 
     int BytesPerPixel() const { return bitsPerPixel / 8; }
+    // The red, green and blue of a 16-bit pixel, each widened to 8 bits so
+    // that full scale stays full.
+    static void Widen565(const std::uint8_t* pixel, std::uint8_t rgb[3]) {
+        const unsigned word = pixel[0] | (pixel[1] << 8);
+        const unsigned red = word >> 11, green = (word >> 5) & 0x3F, blue = word & 0x1F;
+        rgb[0] = static_cast<std::uint8_t>((red << 3) | (red >> 2));
+        rgb[1] = static_cast<std::uint8_t>((green << 2) | (green >> 4));
+        rgb[2] = static_cast<std::uint8_t>((blue << 3) | (blue >> 2));
+    }
     std::uint8_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * stride; }
     const std::uint8_t* Row(int y) const {
         return pixels.data() + static_cast<std::size_t>(y) * stride;

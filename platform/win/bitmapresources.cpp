@@ -3,9 +3,11 @@
 #include "platform/display/adapter.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dib.h"
+#include "platform/gdi/dibsource.h"
 #include "platform/sys/lasterror.h"
 #include "platform/sys/resources.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -17,29 +19,28 @@ namespace {
 // Larger pictures are not artwork of ours.
 constexpr LONG kLargestSide = 16384;
 
-// Where the pixels of the packed bitmap start; nothing when its header
-// promises more than the data holds.
-std::optional<std::size_t> BitsOffset(const std::vector<std::byte>& data,
-                                      BITMAPINFOHEADER& header) {
-    if (data.size() < sizeof(BITMAPINFOHEADER))
+// The packed bitmap's pixels as the screen draws them; nothing when it is
+// no such bitmap or its header promises more than the data holds.
+std::optional<internal::DibSource> Pixels(const std::vector<std::byte>& data) {
+    BITMAPINFOHEADER header;
+    if (data.size() < sizeof header)
         return std::nullopt;
     std::memcpy(&header, data.data(), sizeof header);
-    const LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-    const WORD bits = header.biBitCount;
-    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > data.size() ||
-        header.biCompression != BI_RGB || header.biPlanes != 1 ||
-        (bits != 8 && bits != 24 && bits != 32) || header.biWidth < 1 ||
-        header.biWidth > kLargestSide || height < 1 || height > kLargestSide ||
-        header.biHeight == INT32_MIN)
+    if (header.biSize < sizeof header || header.biSize > data.size() || header.biPlanes != 1)
         return std::nullopt;
-    const std::size_t colours =
-        bits == 8 ? (header.biClrUsed == 0 || header.biClrUsed > 256 ? 256 : header.biClrUsed)
-                  : (header.biClrUsed > 256 ? 256 : header.biClrUsed);
+    // A true-colour bitmap may carry a table too, which its pixels follow.
+    const std::size_t colours = header.biBitCount == 8 && header.biClrUsed == 0
+                                    ? 256
+                                    : std::min<DWORD>(header.biClrUsed, 256);
     const std::size_t offset = header.biSize + colours * sizeof(RGBQUAD);
-    const std::size_t rowBytes = ((static_cast<std::size_t>(header.biWidth) * bits + 31) / 32) * 4;
-    if (offset > data.size() || rowBytes * static_cast<std::size_t>(height) > data.size() - offset)
+    if (offset > data.size())
         return std::nullopt;
-    return offset;
+    std::optional<internal::DibSource> pixels = internal::DibSource::Describe(
+        reinterpret_cast<const BITMAPINFO*>(data.data()), data.data() + offset, DIB_RGB_COLORS);
+    if (!pixels || pixels->width > kLargestSide || pixels->height > kLargestSide ||
+        static_cast<std::uint64_t>(pixels->stride * pixels->height) > data.size() - offset)
+        return std::nullopt;
+    return pixels;
 }
 
 } // namespace
@@ -49,24 +50,24 @@ HBITMAP LoadBitmap(HINSTANCE instance, const char* name) {
         internal::LoadModuleResource(instance, RT_BITMAP, name);
     if (!data)
         return nullptr;
-    BITMAPINFOHEADER header;
-    const std::optional<std::size_t> bitsOffset = BitsOffset(*data, header);
-    if (!bitsOffset) {
+    const std::optional<internal::DibSource> pixels = Pixels(*data);
+    if (!pixels) {
         SetLastError(ERROR_INVALID_DATA);
         return nullptr;
     }
-    const LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    const auto width = static_cast<int>(pixels->width);
+    const auto height = static_cast<int>(pixels->height);
     const HBITMAP bitmap =
-        internal::MakeBitmap(header.biWidth, height, internal::ScreenFramebuffer().bitsPerPixel);
+        internal::MakeBitmap(width, height, internal::ScreenFramebuffer().bitsPerPixel);
     if (!bitmap)
         return nullptr;
     // Drawn as a DIB is drawn on the screen, so colours map as they would there.
     const HDC dc = CreateCompatibleDC(nullptr);
     const HGDIOBJ previous = SelectObject(dc, bitmap);
     const auto* info = reinterpret_cast<const BITMAPINFO*>(data->data());
-    const int drawn = SetDIBitsToDevice(
-        dc, 0, 0, static_cast<DWORD>(header.biWidth), static_cast<DWORD>(height), 0, 0, 0,
-        static_cast<UINT>(height), data->data() + *bitsOffset, info, DIB_RGB_COLORS);
+    const int drawn =
+        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                          static_cast<UINT>(height), pixels->bits, info, DIB_RGB_COLORS);
     SelectObject(dc, previous);
     DeleteDC(dc);
     if (drawn == 0) {

@@ -20,6 +20,9 @@ for file in bin/bxviewer bin/bxconvert "$libdir/libbxcore.so" "$libdir/libbxplat
     [ -e "$prefix/$file" ] || fail "$file is not installed"
 done
 "$prefix/bin/bxviewer" --version | grep -q "^bxviewer " || fail "the installed bxviewer does not run"
+help="$("$prefix/bin/bxviewer" --help)"
+grep -q -- "-oform=NAME" <<< "$help" && grep -q "anaglyph_c_rb" <<< "$help" ||
+    fail "bxviewer --help does not name the methods"
 "$prefix/bin/bxconvert" --info "$samples/scene.jps" > /dev/null ||
     fail "the installed bxconvert does not run"
 grep -qx "Exec=bxviewer %f" "$prefix/share/applications/binoxa-viewer.desktop" ||
