@@ -20,12 +20,26 @@ seed_corpus() {
     convert -size 24x16 gradient:red-blue -interlace Plane "$corpus/interlaced.$extension"
 }
 
+# Small AVI files made with FFmpeg: uncompressed, palette and key-frame codecs.
+seed_videos() {
+    local corpus="$1"
+    command -v ffmpeg > /dev/null || return 0
+    [ -z "$(ls -A "$corpus")" ] || return 0
+    local codec
+    for codec in "rawvideo -pix_fmt bgr24" "rawvideo -pix_fmt pal8" "mpeg4 -g 2" "mjpeg"; do
+        # shellcheck disable=SC2086 # the codec's options are words of their own
+        ffmpeg -v error -y -f lavfi -i testsrc=size=16x8:rate=5 -frames:v 4 -c:v $codec \
+            "$corpus/$(echo "$codec" | tr -c 'a-z0-9\n' '_').avi"
+    done
+}
+
 while read -r target; do
     corpus="build-fuzz/corpus/$(basename "$target")"
     mkdir -p "$corpus"
     case "$(basename "$target")" in
         jpeg_read_fuzz | convert_rows_fuzz) seed_corpus "$corpus" jpg ;;
         png_read_fuzz) seed_corpus "$corpus" png ;;
+        avi_video_fuzz) seed_videos "$corpus" ;;
     esac
     echo "fuzz: $target for ${seconds}s"
     ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
