@@ -5,6 +5,7 @@
 #include "stereo/stereomethods.h"
 #include "view/bxview.h"
 #include "view/editview.h"
+#include "viewer/animation.h"
 #include "viewer/preferences.h"
 
 #include <string>
@@ -20,9 +21,12 @@ constexpr uint32_t kEveryViewKey = KEY_ALL_EDIT_KEYS;
 
 void ReadAndDisplayFile(const char* fileName, BxView& view) {
     switch (CheckFileType(fileName)) {
-    case FILETYPE_AVI:
-        throw pxError("Cannot show '%s': this version of Binoxa Viewer does not play animations.",
-                      fileName);
+    case FILETYPE_AVI: {
+        const ViewerSettings& settings = TheViewerSettings();
+        PrepareAnimationMenu(view, settings.loopAnimation != 0);
+        PlayAnimation(fileName, view, settings.stereoView, settings.loopAnimation != 0);
+        break;
+    }
     case FILETYPE_PXR:
         throw pxError(
             "Cannot show '%s': this version of Binoxa Viewer does not show presentations.",

@@ -86,6 +86,10 @@ public:
     const std::optional<std::string>& GetStatusBarMessage() const { return statusMessage; }
     void SetCursor(const char* name);
     void RefreshMono(const px2Rect& rect, bool clip);
+    // While cleared, refreshing (and so repainting) draws nothing: an
+    // animation blits its frames itself and its last still picture must not
+    // come back over them.
+    void SetRefreshFlag(bool on) { refreshFlag = on; }
     uint32_t MonoWidth() const;
     uint32_t MonoHeight() const;
     uint32_t Bpp() const { return static_cast<uint32_t>(displayBpp); }
@@ -188,6 +192,7 @@ private:
     bool secondSurfaceOwned = false;
     std::optional<std::string> errorTitle;
     bool displayValid = false;
+    bool refreshFlag = true;
     bool beingCreated = true;
     std::optional<std::string> statusMessage;
     win::HCURSOR cursor = nullptr;

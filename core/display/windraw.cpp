@@ -258,7 +258,7 @@ void WinDisp::Refresh() {
 }
 
 void WinDisp::RefreshMono(const px2Rect& rect, bool clip) {
-    if (!displayValid)
+    if (!displayValid || !refreshFlag)
         return;
     if (clip && !Intersects(rect, whole.GetRect()))
         return;

@@ -245,14 +245,15 @@ TEST_F(ViewerTest, AFileOnTheCommandLineIsShownAndEndsTheProgram) {
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.Box(0), "Binoxa Viewer Error: Unsupported command line viewing method!");
 
-    // An unreadable file, a file that is no picture and an animation: the
-    // reader's texts, and the program ends.
+    // An unreadable file, a file that is no picture and an animation for a
+    // method that cannot play one: their texts, and the program ends.
     const std::string text = WriteFile("notes.jps", "no picture here");
     const std::string animation = WriteFile("clip.avi", std::string("RIFF\0\0\0\0AVI LIST", 16));
     const std::string missing = scratch.Path() + "/missing.jps";
     for (const auto& [file, says] :
          {std::pair{missing, missing}, std::pair{text, std::string("Not a JPEG file")},
-          std::pair{animation, animation}}) {
+          std::pair{animation, std::string("Sorry.  At the moment, animation support is only "
+                                           "available for Tessel users")}}) {
         prompts.boxes.clear();
         CViewerApp bad;
         TheViewerSettings() = ViewerSettings{};
