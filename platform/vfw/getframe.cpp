@@ -36,6 +36,8 @@ namespace win {
 namespace {
 
 constexpr int kHeaderSize = sizeof(BITMAPINFOHEADER);
+// Larger frames are refused before their bitmap is allocated.
+constexpr int kLargestSide = 8192;
 constexpr int kPaletteSize = 256 * sizeof(RGBQUAD);
 
 // Palette codecs keep their indices; uncompressed 16- and 32-bit sources
@@ -72,6 +74,8 @@ bool PackFrame(GetFrameTag& reader) {
     const auto source = static_cast<AVPixelFormat>(frame.format);
     const int bits = OutputBits(reader, source);
     const int width = frame.width, height = frame.height;
+    if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide)
+        return false;
     const int stride = ((width * bits / 8) + 3) & ~3;
     const int tableSize = bits == 8 ? kPaletteSize : 0;
     reader.bitmap.assign(

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -46,10 +47,13 @@ protected:
         DisplayTest::TearDown();
     }
 
-    // An AVI of 30 frames of 64 x 48 at 15 frames a second.
+    // An AVI of 30 frames (unless told) of 64 x 48 (unless told) at 15 frames a
+    // second.
     std::string Encode(const std::string& name, const std::string& options, int width = 64,
-                       int height = 48) {
-        for (int i = 0; i < kFrames; ++i) {
+                       int height = 48, int frames = kFrames) {
+        for (int i = 0; i < kFrames; ++i)
+            std::remove(scratch.File("frame" + std::to_string(i) + ".ppm").c_str());
+        for (int i = 0; i < frames; ++i) {
             std::ofstream frame(scratch.File("frame" + std::to_string(i) + ".ppm"),
                                 std::ios::binary);
             frame << "P6\n" << width << " " << height << "\n255\n";
@@ -231,6 +235,78 @@ TEST_F(Animation, TheMenuStopsRestartsAndLoops) {
     EXPECT_FALSE(view->IsActive());
     ASSERT_TRUE(loopChecked);
     EXPECT_FALSE(*loopChecked);
+}
+
+TEST_F(Animation, StopHoldsTheFrameUntilEscapeAndTheNextAnimationWaitsForPlay) {
+    const std::string path = Encode("held.avi", "-c:v rawvideo -pix_fmt bgr24");
+    const StereoViewMethod* tessel = GetStereoMethodByID(kTesselClassic);
+    const auto post = [](BxView& view, win::UINT message, win::WPARAM wParam) {
+        return
+            [&view, message, wParam] { win::PostMessage(view.GetSafeHwnd(), message, wParam, 0); };
+    };
+    auto view = MakeView(32);
+    PrepareAnimationMenu(*view, false);
+    DrivenClock clock;
+    std::optional<int> stopped, later;
+    clock.due.emplace_back(1500, post(*view, win::WM_COMMAND, ID_ANIM_STOP));
+    clock.due.emplace_back(1600, [&] { stopped = ShownFrame(*view); });
+    clock.due.emplace_back(2900, [&] { later = ShownFrame(*view); });
+    clock.due.emplace_back(3000, post(*view, win::WM_CHAR, 27));
+    clock.Install();
+    PlayAnimation(path.c_str(), *view, tessel, false);
+    EXPECT_NEAR(static_cast<double>(clock.now), 3000.0, 20.0);
+    EXPECT_FALSE(view->IsActive());
+    ASSERT_TRUE(stopped && later);
+    EXPECT_EQ(*later, *stopped);
+    EXPECT_FALSE(TheAnimationState().playing);
+    view.reset();
+
+    // Still stopped: the next animation shows its first frame and waits.
+    view = MakeView(32);
+    PrepareAnimationMenu(*view, false);
+    std::optional<int> waiting;
+    clock.due.clear();
+    clock.due.emplace_back(4000, [&] { waiting = ShownFrame(*view); });
+    clock.due.emplace_back(4500, post(*view, win::WM_COMMAND, ID_ANIM_PLAY));
+    PlayAnimation(path.c_str(), *view, tessel, false);
+    EXPECT_EQ(waiting, 0);
+    EXPECT_NEAR(static_cast<double>(clock.now), 4500.0 + 2000.0, 100.0);
+    EXPECT_FALSE(view->IsActive());
+}
+
+TEST_F(Animation, PaletteFramesOnAnEightBitDisplayOneFrameAndLargerFramesPlay) {
+    const StereoViewMethod* tessel = GetStereoMethodByID(kTesselClassic);
+    const auto playUntil = [&](const std::string& path, int bpp, win::DWORD escapeAt) {
+        auto view = MakeView(bpp);
+        PrepareAnimationMenu(*view, false);
+        DrivenClock clock;
+        std::optional<int> shown;
+        clock.due.emplace_back(escapeAt - 100, [&] { shown = ShownFrame(*view); });
+        clock.due.emplace_back(escapeAt,
+                               [&] { win::PostMessage(view->GetSafeHwnd(), win::WM_CHAR, 27, 0); });
+        clock.Install();
+        PlayAnimation(path.c_str(), *view, tessel, false);
+        EXPECT_FALSE(view->IsActive());
+        return std::pair{shown, clock.now};
+    };
+
+    // The palette goes to the display, and the indices are blitted.
+    const std::string palette = Encode("palette.avi", "-c:v rawvideo -pix_fmt pal8");
+    const auto [paletteShown, paletteEnd] = playUntil(palette, 8, 2000);
+    EXPECT_TRUE(paletteShown.has_value());
+    EXPECT_NEAR(static_cast<double>(paletteEnd), 2000.0, 20.0);
+
+    // One frame stays until the view is closed.
+    const std::string still = Encode("still.avi", "-c:v rawvideo -pix_fmt bgr24", 64, 48, 1);
+    const auto [stillShown, stillEnd] = playUntil(still, 32, 5000);
+    EXPECT_EQ(stillShown, 0);
+    EXPECT_NEAR(static_cast<double>(stillEnd), 5000.0, 20.0);
+
+    // A frame larger than the display shows its centre, inside the display.
+    const std::string large = Encode("large.avi", "-c:v rawvideo -pix_fmt bgr24", 800, 600);
+    const auto [largeShown, largeEnd] = playUntil(large, 32, 1500);
+    EXPECT_TRUE(largeShown.has_value());
+    EXPECT_EQ(log.Text().find("exceeds display"), std::string::npos);
 }
 
 } // namespace
