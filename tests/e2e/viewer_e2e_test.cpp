@@ -3,7 +3,8 @@
 // makes it and Escape must end the program; without a file the main window
 // must open files through the real file dialog, one after another, stop
 // the sequence at Escape, take a dropped file, refuse a broken one with a
-// message box and stay usable; and none of it may store a setting.
+// message box and stay usable; and none of it may store a setting. An
+// animation plays for the shutter glasses, frame after frame, and ends.
 #include "screenharness.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,34 @@ TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
     ASSERT_TRUE(WIFEXITED(status)) << "the viewer did not end";
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(RegistryValues(), 0);
+}
+
+TEST_F(ViewerEndToEnd, AnAnimationPlaysForTheShutterGlassesAndEndsTheProgram) {
+    // The Tessel pack is installed and its simulated driver takes the mode.
+    fs::create_directories(work / "home/.config/binoxa");
+    std::ofstream(work / "home/.config/binoxa/z_tessel.ini") << "[INSTALL]\nFinished_Install=yes\n";
+    std::ofstream(work / "tessel.conf") << "mode 1600 1200 32\n";
+    ::setenv("BINOXA_TSLFT16_CONFIG", (work / "tessel.conf").c_str(), 1);
+
+    e2e::ChildProcess viewer({BXVIEWER, "-oform=tessel", SAMPLE_ANIMATION});
+    const auto drawn = [](const Screenshot& s) { return e2e::DrawnArea(s, 0).width > 0; };
+    const Screenshot first = e2e::TakeScreenshotWhen(drawn, 20000);
+    ASSERT_TRUE(drawn(first)) << "no frame came up";
+    e2e::PumpFor(250);
+    const Screenshot later = e2e::TakeScreenshot();
+    e2e::SavePng(first, "viewer-11-animation");
+    e2e::SavePng(later, "viewer-12-animation-later");
+    int differing = 0;
+    for (int y = 0; y < first.height; ++y)
+        for (int x = 0; x < first.width; ++x)
+            differing += first.At(x, y) != later.At(x, y);
+    EXPECT_GT(differing, 1000) << "the frames did not advance";
+
+    // 24 frames at 15 a second: the view closes by itself, and the program ends.
+    const int status = viewer.WaitForExit(15000);
+    ::unsetenv("BINOXA_TSLFT16_CONFIG");
+    ASSERT_TRUE(WIFEXITED(status)) << "the viewer did not end";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace

@@ -153,12 +153,13 @@ void RenderEye(double sideways, pxImage& image) {
 
 } // namespace
 
-void RenderStereoScene(int32_t eyeWidth, int32_t eyeHeight, pxImage& left, pxImage& right) {
+void RenderStereoScene(int32_t eyeWidth, int32_t eyeHeight, pxImage& left, pxImage& right,
+                       double cameraShift) {
     if (eyeWidth < 1 || eyeHeight < 1)
         throw pxError("RenderStereoScene: the eye pictures cannot be %d x %d pixels.", eyeWidth,
                       eyeHeight);
     left.Create({eyeWidth, eyeHeight}, 3, 4);
     right.Create({eyeWidth, eyeHeight}, 3, 4);
-    RenderEye(-kEyeSeparation / 2, left);
-    RenderEye(kEyeSeparation / 2, right);
+    RenderEye(cameraShift - kEyeSeparation / 2, left);
+    RenderEye(cameraShift + kEyeSeparation / 2, right);
 }

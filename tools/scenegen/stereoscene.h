@@ -15,4 +15,7 @@
 // eyeWidth x eyeHeight, 3 bytes per pixel (blue, green, red), rows aligned to
 // 4 bytes. The same sizes always give the same pixels. Throws pxError for
 // sizes below 1 or pictures too large to make.
-void RenderStereoScene(int32_t eyeWidth, int32_t eyeHeight, pxImage& left, pxImage& right);
+// cameraShift moves both eyes sideways by that many metres (positive: to the
+// right), for frames of an animation.
+void RenderStereoScene(int32_t eyeWidth, int32_t eyeHeight, pxImage& left, pxImage& right,
+                       double cameraShift = 0.0);
