@@ -3,6 +3,7 @@
 // zoom into a 1920 x 1080 mode: at 32 bits per pixel, and at 8 bits per pixel,
 // where the mixed picture is reduced to a palette through the octree.
 // Headless: the offscreen Qt platform and a virtual adapter of those modes.
+#include "benchsupport.h"
 #include "bxconvert/writers.h"
 #include "imagefile/readimage.h"
 #include "imaging/pixelops.h"
@@ -24,27 +25,6 @@ namespace {
 
 constexpr px2Size kEye{2000, 1500};
 constexpr int32_t kColourAnaglyph = 6;
-
-std::string ScratchFile(const char* name) {
-    const char* directory = std::getenv("TMPDIR");
-    return std::string(directory ? directory : "/tmp") + "/bxbench-" + std::to_string(::getpid()) +
-           "-" + name;
-}
-
-// The environment the view needs, set once before the first view.
-void HeadlessAdapter() {
-    static const bool done = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static const std::string profile = ScratchFile("adapter.profile");
-        std::ofstream(profile) << "mode 1920x1080x8\n"
-                                  "mode 1920x1080x32\n"
-                                  "desktop 1920x1080x32\n";
-        ::setenv("BINOXA_ADAPTER", profile.c_str(), 1);
-        std::atexit([] { std::remove(profile.c_str()); });
-        return true;
-    }();
-    (void)done;
-}
 
 struct Jps {
     pxImage picture;

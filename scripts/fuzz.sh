@@ -39,7 +39,7 @@ while read -r target; do
     case "$(basename "$target")" in
         jpeg_read_fuzz | convert_rows_fuzz) seed_corpus "$corpus" jpg ;;
         png_read_fuzz) seed_corpus "$corpus" png ;;
-        avi_video_fuzz) seed_videos "$corpus" ;;
+        avi_video_fuzz | animation_file_fuzz) seed_videos "$corpus" ;;
     esac
     echo "fuzz: $target for ${seconds}s"
     ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \

@@ -144,7 +144,10 @@ TEST_F(Animation, RefusesWhatItCannotPlay) {
     const std::string sixteen = Encode("sixteen.avi", "-c:v rawvideo -pix_fmt rgb555le");
     EXPECT_EQ(Thrown([&] { PlayAnimation(sixteen.c_str(), *view, tessel, false); }),
               "Error playing animation.  See tamber.log for details");
-    EXPECT_NE(log.Text().find("Error with iptr!"), std::string::npos);
+    const std::string logged = log.Text();
+    EXPECT_NE(logged.find("Error with iptr!"), std::string::npos);
+    EXPECT_NE(logged.find(" : 64x48x2"), std::string::npos) << logged; // the 16-bit frame
+    EXPECT_NE(logged.find(" : 64x48x3"), std::string::npos) << logged; // the blit's picture
     view->Destroy(1);
 
     const std::string text = scratch.File("text.avi");
