@@ -1,40 +1,19 @@
 // Arbitrary bytes as an AVI file through the video service: open, the first
 // video stream, its information, the decompressor probe, and the first
 // frames in order and out of order.
+#include "fuzzfile.h"
 #include "platform/vfw/vfw.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
-
-#include <unistd.h>
-
-namespace {
-
-// One scratch file for the whole run.
-const std::string& ScratchFile() {
-    static const std::string name = [] {
-        char path[] = "/tmp/avi_video_fuzz.XXXXXX";
-        const int file = mkstemp(path);
-        if (file >= 0)
-            close(file);
-        return std::string(path);
-    }();
-    return name;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace win;
-    if (std::FILE* file = std::fopen(ScratchFile().c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
+    static const FuzzFile input("avi");
+    input.Write(data, size);
     AVIFileInit();
     PAVIFILE file = nullptr;
-    if (AVIFileOpen(&file, ScratchFile().c_str(), OF_READ | OF_SHARE_DENY_NONE, nullptr) == S_OK) {
+    if (AVIFileOpen(&file, input.name.c_str(), OF_READ | OF_SHARE_DENY_NONE, nullptr) == S_OK) {
         PAVISTREAM stream = nullptr;
         if (AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == S_OK) {
             AVISTREAMINFO info;

@@ -6,10 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzPlainReader(data, size, "pxf", FORMAT_BLOCKFILE);
     static const FuzzFile fuzzFile("walk.pxf");
-    if (FILE* file = std::fopen(fuzzFile.name.c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
+    fuzzFile.Write(data, size);
     try {
         pxFile file(fuzzFile.name.c_str(), 'r');
         for (size_t i = 0; i < file.GetContents().size(); ++i) {

@@ -2,6 +2,7 @@
 // names, so each input is written to a file of its own and read back.
 #pragma once
 
+#include "fuzzfile.h"
 #include "imagefile/plainformats.h"
 #include "imaging/pxerror.h"
 #include "imaging/pximage.h"
@@ -13,30 +14,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The file the inputs go to, in memory where possible; removed at exit.
-class FuzzFile {
-public:
-    explicit FuzzFile(const char* extension) {
-        struct stat status {};
-        const char* tmp = std::getenv("TMPDIR");
-        const std::string dir = ::stat("/dev/shm", &status) == 0 ? "/dev/shm" : tmp ? tmp : "/tmp";
-        name = dir + "/binoxa-fuzz-" + std::to_string(::getpid()) + "." + extension;
-    }
-    ~FuzzFile() { ::unlink(name.c_str()); }
-
-    std::string name;
-};
-
 // Reads data as a file of the given format; every pixel of a picture that
 // reads must lie inside its buffer.
 inline int FuzzPlainReader(const uint8_t* data, size_t size, const char* extension,
                            int32_t format) {
     static const FuzzFile fuzzFile(extension);
     const char* name = fuzzFile.name.c_str();
-    if (FILE* file = std::fopen(name, "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
+    fuzzFile.Write(data, size);
     try {
         pxImage image;
         pxPalette palette;
