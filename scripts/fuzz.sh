@@ -28,7 +28,7 @@ seed_videos() {
     local codec
     for codec in "rawvideo -pix_fmt bgr24" "rawvideo -pix_fmt pal8" "mpeg4 -g 2" "mjpeg"; do
         # shellcheck disable=SC2086 # the codec's options are words of their own
-        ffmpeg -v error -y -f lavfi -i testsrc=size=16x8:rate=5 -frames:v 4 -c:v $codec \
+        ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=16x8:rate=5 -frames:v 4 -c:v $codec \
             "$corpus/$(echo "$codec" | tr -c 'a-z0-9\n' '_').avi"
     done
 }
