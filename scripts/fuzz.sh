@@ -33,7 +33,19 @@ seed_videos() {
     done
 }
 
-while read -r target; do
+# One target's run; its output and exit status go to files beside its corpus.
+fuzz_target() {
+    local target="$1" corpus="$2" status=0
+    ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
+        "build-fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=0 "$corpus" > "$corpus.log" 2>&1 < /dev/null || status=$?
+    echo "$status" > "$corpus.status"
+}
+
+# The targets run side by side, one per core.
+mapfile -t targets < build-fuzz/fuzz-targets.txt
+cores="$(nproc)"
+for target in "${targets[@]}"; do
     corpus="build-fuzz/corpus/$(basename "$target")"
     mkdir -p "$corpus"
     case "$(basename "$target")" in
@@ -41,13 +53,24 @@ while read -r target; do
         png_read_fuzz) seed_corpus "$corpus" png ;;
         avi_video_fuzz | animation_file_fuzz) seed_videos "$corpus" ;;
     esac
+    while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do
+        wait -n || true
+    done
+    rm -f "$corpus.status"
     echo "fuzz: $target for ${seconds}s"
-    ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
-        "build-fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
-    status=${PIPESTATUS[0]}
+    fuzz_target "$target" "$corpus" &
+done
+wait
+
+failed=0
+for target in "${targets[@]}"; do
+    corpus="build-fuzz/corpus/$(basename "$target")"
+    status="$(cat "$corpus.status")"
+    echo "fuzz: $target: $(tail -n 1 "$corpus.log")"
     if [ "$status" -ne 0 ]; then
+        tail -n 40 "$corpus.log"
         echo "fuzz: $target failed (exit $status)"
-        exit 1
+        failed=1
     fi
-done < build-fuzz/fuzz-targets.txt
+done
+exit "$failed"
