@@ -38,8 +38,8 @@ public:
     pxrInput(const pxrInput&) = delete;
     pxrInput& operator=(const pxrInput&) = delete;
 
-    // Replaces the input buffer (call right after construction); returns the
-    // old size. Throws pxError for 0.
+    // Replaces the input buffer; bytes already read ahead into the old one
+    // stay readable. Returns the old size. Throws pxError for 0 or less.
     int32_t SetInputBufferSize(int32_t size);
 
     // Moves to the next block header: its type; 0 when the data for it has
@@ -63,19 +63,22 @@ public:
     int32_t ReadUInt16(uint16_t* value);
     int32_t ReadUInt32(uint32_t* value);
 
-    // Skips stored bytes of the current block; the bytes skipped.
+    // Skips stored bytes of the current block; the bytes skipped (fewer when
+    // no more are there now). NextBlock's helper: the count of the block's
+    // bytes left is not changed. Throws pxError beyond the block.
     virtual int32_t Skip(int32_t count) = 0;
 
     // A source that is complete (a file on disk, a finished download) ends
-    // where its data ends: a header cut short is then the end block, and
-    // SourceExhausted tells a loader that its block will never be whole.
+    // where its data ends: a header or block cut short is then the end block,
+    // and SourceExhausted tells whoever got 0 from a loader that its block
+    // will never be whole.
     // A growing source (the default for none) waits for more instead.
     void SetSourceComplete(bool complete) { sourceComplete = complete; }
     bool SourceExhausted() const { return sourceComplete && sourceDry; }
 
     // The most body bytes the current block can still deliver: its stored
-    // bytes, or what they can inflate to. Loaders refuse declared sizes
-    // beyond it rather than allocate them.
+    // bytes, or what they can inflate to (0 once its stream has ended).
+    // Loaders refuse declared sizes beyond it rather than allocate them.
     uint64_t MaxBodyBytes() const;
 
 protected:
@@ -160,8 +163,9 @@ public:
     explicit pxrBlockWrap(uint16_t expectedType = PXR_BLOCK_WRAP);
     // Nonzero once the whole file has been delivered; after each call the
     // piece just read is at GetData() with GetDataSize() bytes (the caller
-    // writes it out). Throws pxError for a block of another type or sizes
-    // the block cannot hold.
+    // writes it out). The first call's piece size holds for the block; 0 or
+    // less means the whole file in one piece. Throws pxError for a block of
+    // another type or sizes the block cannot hold.
     int32_t Load(pxrInput& input, int32_t pieceSize);
     const char* GetData() const;
     int32_t GetDataSize() const;
