@@ -20,6 +20,17 @@ seed_corpus() {
     convert -size 24x16 gradient:red-blue -interlace Plane "$corpus/interlaced.$extension"
 }
 
+# Small containers written with bxpack (built with the targets): wrapped files
+# compressed and stored, a named block with an extra word, a text, a script.
+seed_containers() {
+    local corpus="$1" bxpack=build-fuzz/tools/bxpack/bxpack
+    [ -x "$bxpack" ] || return 0
+    [ -z "$(ls -A "$corpus")" ] || return 0
+    "$bxpack" "$corpus/wrap.pxr" --wrap .clang-format --text "a caption" --script scripts/lsan.supp
+    "$bxpack" "$corpus/named.pxr" --store --name stored --extra 7 --wrap scripts/lsan.supp \
+        --compress --name notes --text-file .clang-format --block 77 .clang-format
+}
+
 # Small AVI files made with FFmpeg: uncompressed, palette and key-frame codecs.
 seed_videos() {
     local corpus="$1"
@@ -52,6 +63,7 @@ for target in "${targets[@]}"; do
         jpeg_read_fuzz | convert_rows_fuzz) seed_corpus "$corpus" jpg ;;
         png_read_fuzz) seed_corpus "$corpus" png ;;
         avi_video_fuzz | animation_file_fuzz) seed_videos "$corpus" ;;
+        pxr_input_fuzz) seed_containers "$corpus" ;;
     esac
     while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do
         wait -n || true
