@@ -31,6 +31,13 @@ seed_containers() {
         --compress --name notes --text-file .clang-format --block 77 .clang-format
 }
 
+# The sample presentation's script.
+seed_scripts() {
+    local corpus="$1"
+    [ -z "$(ls -A "$corpus")" ] || return 0
+    cp samples/tour.bxs "$corpus/"
+}
+
 # Small AVI files made with FFmpeg: uncompressed, palette and key-frame codecs.
 seed_videos() {
     local corpus="$1"
@@ -64,6 +71,7 @@ for target in "${targets[@]}"; do
         png_read_fuzz) seed_corpus "$corpus" png ;;
         avi_video_fuzz | animation_file_fuzz) seed_videos "$corpus" ;;
         pxr_input_fuzz) seed_containers "$corpus" ;;
+        bxscript_build_fuzz) seed_scripts "$corpus" ;;
     esac
     while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do
         wait -n || true

@@ -5,7 +5,9 @@
 # samples/orbit.avi (row-interleaved frames for shutter glasses, left row
 # first, 15 frames a second, Motion JPEG with full vertical colour so that the
 # eyes' rows stay apart) and samples/orbit-palette.avi (a small 8-bit palette
-# variant for the tests). Run after scripts/build.sh.
+# variant for the tests), samples/sway.jps (the scene from the animation's
+# swayed camera) and the presentation samples/tour.pxr, which shows the two
+# pictures in turn (its script is samples/tour.bxs). Run after scripts/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work="$(mktemp -d)"
@@ -14,6 +16,10 @@ build/tools/scenegen/bxscene "$work/left.ppm" "$work/right.ppm" 800 600
 build/tools/bxconvert/bxconvert -oform=crosseye -quality=90 "$work/left.ppm" "$work/right.ppm" \
     samples/scene.jps
 build/tools/bxconvert/bxconvert -oform=parallel "$work/left.ppm" "$work/right.ppm" samples/scene.pns
+build/tools/scenegen/bxscene --frame 6/24 "$work/left.ppm" "$work/right.ppm" 800 600
+build/tools/bxconvert/bxconvert -oform=crosseye -quality=90 "$work/left.ppm" "$work/right.ppm" \
+    samples/sway.jps
+build/tools/bxpack/bxpack samples/tour.pxr --name tour.bxs --script samples/tour.bxs
 
 frames=24
 for ((i = 0; i < frames; i++)); do

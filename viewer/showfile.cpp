@@ -1,12 +1,12 @@
 #include "viewer/showfile.h"
 
 #include "imagefile/readimage.h"
-#include "imaging/pxerror.h"
 #include "stereo/stereomethods.h"
 #include "view/bxview.h"
 #include "view/editview.h"
 #include "viewer/animation.h"
 #include "viewer/preferences.h"
+#include "viewer/presentation.h"
 
 #include <string>
 
@@ -28,9 +28,8 @@ void ReadAndDisplayFile(const char* fileName, BxView& view) {
         break;
     }
     case FILETYPE_PXR:
-        throw pxError(
-            "Cannot show '%s': this version of Binoxa Viewer does not show presentations.",
-            fileName);
+        ShowPresentationFile(fileName, view);
+        break;
     default:
         view.CreateRightClickMenu(kEveryMenuItem);
         view.SetKeyMask(kEveryViewKey);

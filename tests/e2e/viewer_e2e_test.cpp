@@ -4,7 +4,9 @@
 // must open files through the real file dialog, one after another, stop
 // the sequence at Escape, take a dropped file, refuse a broken one with a
 // message box and stay usable; and none of it may store a setting. An
-// animation plays for the shutter glasses, frame after frame, and ends.
+// animation plays for the shutter glasses, frame after frame, and ends. The
+// sample presentation shows its pictures in turn, a click or a key moving
+// on, until Escape.
 #include "screenharness.h"
 
 #include <gtest/gtest.h>
@@ -214,6 +216,35 @@ TEST_F(ViewerEndToEnd, AnAnimationPlaysForTheShutterGlassesAndEndsTheProgram) {
     const int status = viewer.WaitForExit(15000);
     ::unsetenv("BINOXA_TSLFT16_CONFIG");
     ASSERT_TRUE(WIFEXITED(status)) << "the viewer did not end";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(ViewerEndToEnd, TheSampleTourShowsItsPicturesInTurnOnClicksAndKeysUntilEscape) {
+    const Screenshot scene = e2e::Converted(BXCONVERT, "anaglyph_c_rb", SAMPLE_PICTURE);
+    const Screenshot sway = e2e::Converted(BXCONVERT, "anaglyph_c_rb", SAMPLE_SWAY);
+    ASSERT_GT(e2e::DifferingPixels(scene, sway, {0, 0, scene.width, scene.height}), 1000)
+        << "the tour's two pictures look alike";
+
+    e2e::ChildProcess viewer({BXVIEWER, "-oform=anaglyph_c_rb", SAMPLE_TOUR});
+    Screenshot shot =
+        e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, scene); }, 20000);
+    e2e::SavePng(shot, "viewer-13-tour-first");
+    ASSERT_TRUE(Shows(shot, scene)) << "the tour did not start with the scene";
+
+    e2e::Xdotool("mousemove 800 600 click 1");
+    shot = e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, sway); }, 20000);
+    e2e::SavePng(shot, "viewer-14-tour-second");
+    ASSERT_TRUE(Shows(shot, sway)) << "a click did not move on";
+
+    // A key moves on too, and the script loops back to its start.
+    e2e::Xdotool("key space");
+    shot = e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, scene); }, 20000);
+    e2e::SavePng(shot, "viewer-15-tour-again");
+    ASSERT_TRUE(Shows(shot, scene)) << "the tour did not loop back";
+
+    e2e::Xdotool("key Escape");
+    const int status = viewer.WaitForExit(10000);
+    ASSERT_TRUE(WIFEXITED(status)) << "Escape did not end the tour";
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
