@@ -26,10 +26,14 @@ constexpr int32_t kPieceSize = 10240;
 // The methods an animation can be shown with: the shutter glasses'.
 constexpr int32_t kAllowedMethods[] = {1, 21, -1};
 
+[[noreturn]] void ThrowCutShort() {
+    throw pxError("This PXR file ends in the middle of a block.  The file is incomplete or "
+                  "corrupt.");
+}
+
 void ThrowIfCutShort(const pxrInput& input) {
     if (input.SourceExhausted())
-        throw pxError("This PXR file ends in the middle of a block.  The file is incomplete or "
-                      "corrupt.");
+        ThrowCutShort();
 }
 
 // The extracted animation: a file the system deletes when it is closed, and
@@ -116,18 +120,21 @@ void ThrowText(pxrInput& input) {
 std::string ReadScript(pxrInput& input) {
     uint32_t length = 0;
     if (input.ReadUInt32(&length) != 4)
-        throw pxError("This PXR file ends in the middle of a block.  The file is incomplete or "
-                      "corrupt.");
+        ThrowCutShort();
     pxLog("script is %d bytes", static_cast<int>(length));
     if (length > input.MaxBodyBytes())
         throw pxError("Error loading PXR block.  This PXR file may be corrupt.");
-    std::string script(length, '\0');
-    uint32_t read = 0;
-    while (read < length) {
-        read += static_cast<uint32_t>(
-            input.ReadData(script.data() + read, static_cast<int32_t>(length - read)));
-        if (read < length)
-            ThrowIfCutShort(input);
+    // Read in pieces, so that a length the data does not back costs no memory;
+    // a complete file that gives nothing has no more to give.
+    std::string script;
+    char piece[kPieceSize];
+    while (script.size() < length) {
+        const auto want =
+            static_cast<int32_t>(std::min<size_t>(sizeof piece, length - script.size()));
+        const int32_t got = input.ReadData(piece, want);
+        if (got <= 0)
+            ThrowCutShort();
+        script.append(piece, static_cast<size_t>(got));
     }
     // The script is text up to its first zero byte.
     script.resize(std::strlen(script.c_str()));

@@ -5,6 +5,8 @@
 
 #include "imagefile/plainfixtures.h"
 
+#include "../support/programrun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,18 +14,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 
 using namespace pxrfixtures;
 using fixtures::TempDir;
 
 namespace {
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -34,23 +29,9 @@ PxrBytes Bytes(const std::string& text) {
     return PxrBytes(text.begin(), text.end());
 }
 
-// Runs bxpack in the test's directory, where its log goes too. A run that
-// hangs is stopped (status 124) instead of stopping the tests.
+// Runs bxpack in the test's directory, where its log goes too.
 ProgramRun Pack(const std::string& arguments, const TempDir& dir) {
-    const std::string errPath = dir.PathOf("stderr.txt");
-    const std::string command = "cd '" + dir.PathOf("") + "' && timeout 120 " +
-                                std::string(BXPACK_PROGRAM) + " " + arguments + " 2>'" + errPath +
-                                "'";
-    ProgramRun run;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char block[4096];
-        for (size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;)
-            run.out.append(block, n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    run.err = Slurp(errPath);
-    return run;
+    return RunProgram(BXPACK_PROGRAM, arguments, dir.PathOf("stderr.txt"), dir.PathOf(""));
 }
 
 std::string Quote(const std::string& path) {

@@ -6,6 +6,8 @@
 #include "imagefile/plainfixtures.h"
 #include "imagefile/readimage.h"
 
+#include "../support/programrun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,35 +21,10 @@ using namespace fixtures;
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program with arguments, in workingDirectory when one is given. A
-// run that hangs is stopped (status 124) instead of stopping the tests.
+// Runs the converter with arguments, in workingDirectory when one is given.
 ProgramRun Convert(const std::string& arguments, const TempDir& dir,
                    const std::string& workingDirectory = "") {
-    const std::string errPath = dir.Write("stderr.txt", {});
-    const std::string command =
-        (workingDirectory.empty() ? "" : "cd '" + workingDirectory + "' && ") + "timeout 120 " +
-        std::string(BXCONVERT_PROGRAM) + " " + arguments + " 2>'" + errPath + "'";
-    ProgramRun run;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char block[4096];
-        for (size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;)
-            run.out.append(block, n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    if (FILE* file = std::fopen(errPath.c_str(), "rb")) {
-        char block[4096];
-        for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
-            run.err.append(block, n);
-        std::fclose(file);
-    }
-    return run;
+    return RunProgram(BXCONVERT_PROGRAM, arguments, dir.Write("stderr.txt", {}), workingDirectory);
 }
 
 struct Read {

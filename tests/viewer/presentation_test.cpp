@@ -3,6 +3,7 @@
 // viewer's own entry, with what each block kind does.
 #include "../display/displayfixture.h"
 #include "../platform/dialogs/scriptedprompts.h"
+#include "../support/thrownmessage.h"
 
 #include "bxpack/pxrwriter.h"
 #include "platform/win/messages.h"
@@ -18,7 +19,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -76,15 +76,6 @@ protected:
 
     void Post(win::UINT message, win::WPARAM wParam = 0) {
         win::PostMessage(view.GetSafeHwnd(), message, wParam, 0);
-    }
-
-    std::string Thrown(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const pxError& error) {
-            return error.GetMessage();
-        }
-        return "";
     }
 
     // A container of the blocks in a file of the scratch folder.
@@ -166,7 +157,7 @@ TEST_F(Presentation, AScriptThatLoopsWithoutWaitingEndsWhenTheUserClosesTheView)
 TEST_F(Presentation, RuntimeErrorsAndTheQuietCases) {
     Picture("pic.ppm", 200, 0xF0);
     const auto run = [&](const char* text) {
-        return Thrown([&] {
+        return ThrownMessage([&] {
             BxScript script(scratch.Path());
             script.Build(text);
             script.Execute(view);
@@ -217,7 +208,7 @@ TEST_F(Presentation, TheFirstScriptRunsAfterUnknownBlocksAndTheViewIsClosedAfter
 
 TEST_F(Presentation, TextsEmptyAndCutShortContainersEndWithTheirMessages) {
     const auto shown = [&](const std::string& file) {
-        return Thrown([&] { ShowPresentationFile(file.c_str(), view); });
+        return ThrownMessage([&] { ShowPresentationFile(file.c_str(), view); });
     };
     EXPECT_EQ(shown(Container("message.pxr",
                               {{PXR_BLOCK_TEXT, true, std::nullopt, std::nullopt,
@@ -247,6 +238,10 @@ TEST_F(Presentation, TextsEmptyAndCutShortContainersEndWithTheirMessages) {
     std::filesystem::resize_file(whole, std::filesystem::file_size(whole) - 14);
     EXPECT_EQ(shown(whole), "This PXR file ends in the middle of a block.  The file is "
                             "incomplete or corrupt.");
+    // A script longer than its block is refused before anything is allocated.
+    EXPECT_EQ(shown(Container("liar.pxr", {{PXR_BLOCK_SCRIPT, false, std::nullopt, std::nullopt,
+                                            PxrBytes{0xF0, 0xFF, 0xFF, 0xFF, 'g', 'o'}}})),
+              "Error loading PXR block.  This PXR file may be corrupt.");
     // A container wrapping a container is refused rather than followed.
     const std::string inner = Container("inner.pxr", {Script("label a")});
     EXPECT_EQ(shown(Container("outer.pxr", {Wrapped(inner)})),
