@@ -322,8 +322,12 @@ void CMainWindow::ShowFiles(const std::vector<std::string>& files) {
         return;
     if (!TheViewerSettings().stereoView)
         throw pxError("%s", kNoMethod);
-    const std::unique_ptr<BxView> view = CreateViewerView();
+    std::unique_ptr<BxView> view;
     for (const std::string& file : files) {
+        // Animations and presentations close their view when they end; the
+        // next file needs a new one.
+        if (!view || !view->IsActive())
+            view = CreateViewerView();
         ReadAndDisplayFile(file.c_str(), *view);
         if (!view->IsActive())
             continue;

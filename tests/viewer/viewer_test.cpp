@@ -3,6 +3,7 @@
 #include "../display/displayfixture.h"
 #include "../platform/dialogs/scriptedprompts.h"
 
+#include "bxpack/pxrwriter.h"
 #include "platform/dialogs/dialog.h"
 #include "platform/dialogs/filedialog.h"
 #include "platform/dialogs/messagebox.h"
@@ -18,6 +19,7 @@
 #include "view/modesdlg.h"
 #include "viewer/mainwindow.h"
 #include "viewer/preferences.h"
+#include "viewer/pxrinput.h"
 #include "viewer/viewerapp.h"
 
 #include <gtest/gtest.h>
@@ -367,6 +369,37 @@ TEST_F(ViewerTest, OpenedFilesShowInTurnUntilOneIsLeftWithEscape) {
     window->OnFileOpen();
     EXPECT_EQ(ViewCloser::closes, 2);
     EXPECT_TRUE(win::IsWindow(window->Handle()));
+    win::DestroyWindow(window->Handle());
+}
+
+TEST_F(ViewerTest, APresentationAndAPictureDroppedTogetherAreShownOneAfterTheOther) {
+    StoreWord(kCommonKey, "StereoView", 5);
+    CViewerApp app;
+    ASSERT_TRUE(Start(app, {}));
+    CMainWindow* window = app.MainWindow();
+    ViewCloser::mainWindow = window->Handle();
+    ViewCloser::withEscape = false;
+    // The presentation shows the scene and waits for a click, which ends it
+    // and closes its view; the picture then needs a view of its own.
+    // Opened together, as a drop of the two opens them.
+    const std::string presentation = scratch.File("show.pxr");
+    PxrWriter writer(presentation);
+    writer.Add({PXR_BLOCK_SCRIPT, false, std::nullopt, std::nullopt,
+                PxrTextBody("image p\np.load \"" + kScene +
+                            "\"\ndisplay p\nwait { on click x do goto end }")});
+    writer.Finish();
+    const std::string scene = scratch.File("scene.jps");
+    std::filesystem::copy_file(kScene, scene);
+    prompts.fileAnswers.push_back({true, {presentation, scene}, 8});
+    Settle();
+    window->OnFileOpen();
+    ViewCloser::withEscape = true;
+    EXPECT_EQ(ViewCloser::closes, 2);
+    EXPECT_TRUE(prompts.boxes.empty());
+    const std::string logged = log.Text();
+    const size_t presented = logged.find("done BxScript");
+    ASSERT_NE(presented, std::string::npos);
+    EXPECT_EQ(logged.find("BxView::Destroy -- WARNING: not active", presented), std::string::npos);
     win::DestroyWindow(window->Handle());
 }
 
