@@ -12,6 +12,7 @@
 #include "viewer/pxrinput.h"
 #include "viewer/pxrnotification.h"
 #include "viewer/showfile.h"
+#include "viewer/webaddresses.h"
 
 #include <algorithm>
 #include <cstring>

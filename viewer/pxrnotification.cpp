@@ -3,12 +3,9 @@
 #include "platform/dialogs/controls.h"
 #include "platform/dialogs/messagebox.h"
 #include "stereo/stereomethods.h"
+#include "viewer/webaddresses.h"
 
 #include <string>
-
-#ifndef BINOXA_WEB_ADDRESS
-#define BINOXA_WEB_ADDRESS "https://binoxa.example/"
-#endif
 
 using namespace win;
 
@@ -40,15 +37,6 @@ win::DialogTemplate NotificationTemplate() {
 }
 
 } // namespace
-
-const char* BinoxaWebAddress() {
-    return BINOXA_WEB_ADDRESS;
-}
-
-const char* GlassesWebAddress() {
-    static const std::string address = std::string(BINOXA_WEB_ADDRESS) + "glasses";
-    return address.c_str();
-}
 
 PxrNotificationDialog::PxrNotificationDialog(const int32_t* allowedMethods,
                                              const StereoViewMethod* current, HWND parent)

@@ -10,11 +10,6 @@
 
 struct StereoViewMethod;
 
-// The maker's pages the presentation messages send the user to; set at
-// build time (BINOXA_WEB_ADDRESS).
-const char* BinoxaWebAddress();
-const char* GlassesWebAddress();
-
 class PxrNotificationDialog : public win::DialogHandler {
 public:
     enum Control { kCurrentMethod = 1001, kAllowedMethods = 1002, kClosingText = 1003 };

@@ -1,0 +1,45 @@
+#include "plugin/pluginwindow.h"
+
+#include "platform/gdi/objects.h"
+#include "platform/win/messages.h"
+#include "platform/win/paint.h"
+
+using namespace win;
+
+namespace {
+
+PluginInstance* InstanceOf(HWND window) {
+    return static_cast<PluginInstance*>(GetProp(window, "instance->pdata"));
+}
+
+void FillBackground(HDC dc, HWND window, COLORREF colour) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+}
+
+} // namespace
+
+LRESULT PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PluginInstance* This = InstanceOf(window);
+    if (!This)
+        return DefWindowProc(window, message, wParam, lParam);
+    switch (message) {
+    case WM_ERASEBKGND:
+        FillBackground(reinterpret_cast<HDC>(wParam), window, This->backgroundColour);
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        FillBackground(dc, window, This->backgroundColour);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    default:
+        return This->oldWindowProc
+                   ? CallWindowProc(This->oldWindowProc, window, message, wParam, lParam)
+                   : DefWindowProc(window, message, wParam, lParam);
+    }
+}

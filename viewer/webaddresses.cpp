@@ -1,0 +1,21 @@
+#include "viewer/webaddresses.h"
+
+#include <string>
+
+#ifndef BINOXA_WEB_ADDRESS
+#define BINOXA_WEB_ADDRESS "https://binoxa.example/"
+#endif
+
+const char* BinoxaWebAddress() {
+    return BINOXA_WEB_ADDRESS;
+}
+
+const char* GlassesWebAddress() {
+    static const std::string address = std::string(BINOXA_WEB_ADDRESS) + "glasses";
+    return address.c_str();
+}
+
+const char* TutorialWebAddress() {
+    static const std::string address = std::string(BINOXA_WEB_ADDRESS) + "tutorial";
+    return address.c_str();
+}
