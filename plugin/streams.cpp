@@ -78,8 +78,10 @@ void ShowFirstFrame(const char* path, pxImage& image, _ImageInfo& info) {
             DropFourthByte(colour, frame);
         }
     }
+    // The frame's view already runs top row first over the decoder's
+    // bottom-up rows.
     image.Create(frame.GetSize(), 3, 4);
-    flip_vert(image, colour);
+    CopyImage(image, px2Pnt{0, 0}, colour, px2Rect{0, 0, colour.GetWidth(), colour.GetHeight()});
     info.rowsDone = image.GetHeight();
     info.hasDescriptor = 1;
     info.layout = kPlainDefaultLayout;

@@ -1,0 +1,459 @@
+// The browser plug-in driven through its entry points by a test browser, as
+// a browser drives it: start-up with the preferences, instances with their
+// EMBED attributes and windows, and files streamed in packets of the sizes
+// the plug-in asks for.
+#include "../display/displayfixture.h"
+#include "../platform/dialogs/scriptedprompts.h"
+
+#include "bxpack/pxrwriter.h"
+#include "platform/npapi/npapi.h"
+#include "platform/registry/registry.h"
+#include "platform/win/window.h"
+#include "plugin/plugin.h"
+#include "stereo/stereomethods.h"
+#include "viewer/pxrinput.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+NP_EXPORT NPError NP_GetEntryPoints(NPPluginFuncs* functions);
+NP_EXPORT NPError NP_Initialize(NPNetscapeFuncs* browser);
+NP_EXPORT NPError NP_Shutdown();
+
+namespace {
+
+constexpr const char* kCommonKey = "Software\\Norvane\\Common\\Preferences";
+constexpr const char* kUserKey = "Software\\Norvane\\Binoxa\\Preferences";
+const std::string kScene = std::string(BINOXA_SAMPLES_DIR) + "/scene.jps";
+
+std::vector<std::string> opened; // what the plug-in asked the browser to open
+
+NPError GetUrl(NPP, const char* url, const char* target) {
+    opened.push_back(std::string(url) + " " + target);
+    return NPERR_NO_ERROR;
+}
+
+void StoreWord(const char* key, const char* name, uint32_t value) {
+    win::HKEY opened = nullptr;
+    win::RegCreateKeyEx(win::HKEY_CURRENT_USER, key, 0, nullptr, 0, win::KEY_ALL_ACCESS, nullptr,
+                        &opened, nullptr);
+    win::RegSetValueEx(opened, name, 0, win::REG_DWORD, reinterpret_cast<win::BYTE*>(&value),
+                       sizeof value);
+    win::RegCloseKey(opened);
+}
+
+std::optional<uint32_t> StoredWord(const char* key, const char* name) {
+    win::HKEY opened = nullptr;
+    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, key, 0, win::KEY_READ, &opened) != 0)
+        return std::nullopt;
+    uint32_t value = 0;
+    win::DWORD size = sizeof value;
+    const long result = win::RegQueryValueEx(opened, name, nullptr, nullptr,
+                                             reinterpret_cast<win::BYTE*>(&value), &size);
+    win::RegCloseKey(opened);
+    return result == 0 ? std::optional(value) : std::nullopt;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+class Plugin : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        UseProfile("mode 1024x768x32\ndesktop 1024x768x32\n");
+        ThePlugin() = PluginState{};
+        opened.clear();
+        browser.version = (NP_VERSION_MAJOR << 8) | NP_VERSION_MINOR;
+        browser.memalloc = [](uint32_t size) { return std::malloc(size); };
+        browser.memfree = [](void* memory) { std::free(memory); };
+        browser.geturl = GetUrl;
+        win::WNDCLASS windowClass;
+        windowClass.lpfnWndProc = win::DefWindowProc;
+        windowClass.lpszClassName = "TestPage";
+        win::RegisterClass(&windowClass);
+    }
+    void TearDown() override {
+        for (NPP_t& instance : instances)
+            if (instance.pdata)
+                functions.destroy(&instance, nullptr);
+        NP_Shutdown();
+        for (const win::HWND window : windows)
+            win::DestroyWindow(window);
+        DisplayTest::TearDown();
+    }
+
+    // Loads the plug-in as a browser does; its answer to NP_Initialize.
+    NPError Start() {
+        EXPECT_EQ(NP_GetEntryPoints(&functions), NPERR_NO_ERROR);
+        return NP_Initialize(&browser);
+    }
+
+    // An instance for an EMBED with these attributes, in their order.
+    NPP New(std::vector<std::pair<const char*, const char*>> attributes, uint16_t mode = NP_EMBED) {
+        std::vector<char*> names, values;
+        for (auto& [name, value] : attributes) {
+            names.push_back(const_cast<char*>(name));
+            values.push_back(const_cast<char*>(value));
+        }
+        NPP instance = &instances.emplace_back();
+        EXPECT_EQ(functions.newp(nullptr, instance, mode, static_cast<int16_t>(names.size()),
+                                 names.data(), values.data(), nullptr),
+                  NPERR_NO_ERROR);
+        return instance;
+    }
+
+    static PluginInstance& Of(NPP instance) {
+        return *static_cast<PluginInstance*>(instance->pdata);
+    }
+
+    win::HWND Window(NPP instance, int width, int height) {
+        const win::HWND window =
+            win::CreateWindowEx(0, "TestPage", "page", win::WS_POPUP | win::WS_VISIBLE, 0, 0, width,
+                                height, nullptr, nullptr, nullptr, nullptr);
+        windows.push_back(window);
+        NPWindow& record = records.emplace_back();
+        record.window = window;
+        record.width = static_cast<uint32_t>(width);
+        record.height = static_cast<uint32_t>(height);
+        EXPECT_EQ(functions.setwindow(instance, &record), NPERR_NO_ERROR);
+        return window;
+    }
+
+    // Streams the bytes in the packet sizes the plug-in asks for (at most
+    // limit each); the sizes asked, in order.
+    std::vector<int32_t> Stream(NPP instance, const std::string& type, const std::string& url,
+                                const std::string& bytes, bool announceLength = true,
+                                size_t stopAt = std::string::npos) {
+        NPStream stream;
+        stream.url = url.c_str();
+        stream.end = announceLength ? static_cast<uint32_t>(bytes.size()) : 0;
+        uint16_t streamType = NP_NORMAL;
+        std::vector<int32_t> asked;
+        if (functions.newstream(instance, const_cast<char*>(type.c_str()), &stream, 0,
+                                &streamType) != NPERR_NO_ERROR)
+            return asked;
+        const size_t end = std::min(stopAt, bytes.size());
+        size_t offset = 0;
+        while (offset < end) {
+            const int32_t ready = functions.writeready(instance, &stream);
+            asked.push_back(ready);
+            const auto size = std::min<size_t>(static_cast<size_t>(ready), end - offset);
+            const int32_t taken = functions.write(instance, &stream, static_cast<int32_t>(offset),
+                                                  static_cast<int32_t>(size),
+                                                  const_cast<char*>(bytes.data() + offset));
+            if (taken <= 0)
+                break;
+            offset += static_cast<size_t>(taken);
+        }
+        functions.destroystream(instance, &stream,
+                                offset == bytes.size() ? NPRES_DONE : NPRES_USER_BREAK);
+        return asked;
+    }
+
+    std::vector<std::string> TemporaryFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(temporary.Path()))
+            if (entry.is_regular_file() && entry.path().extension() != ".profile")
+                names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    systest::ScratchDirectory temporary;
+    systest::ScopedEnvironment tmpdir{"TMPDIR", temporary.Path().c_str()};
+    dialogtest::ScriptedPrompts prompts;
+    NPNetscapeFuncs browser;
+    NPPluginFuncs functions;
+    std::deque<NPP_t> instances;
+    std::deque<NPWindow> records;
+    std::vector<win::HWND> windows;
+};
+
+TEST_F(Plugin, EntryPointsCheckTheirTablesAndTheBrowsersVersion) {
+    EXPECT_EQ(NP_GetEntryPoints(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
+    EXPECT_EQ(NP_Initialize(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
+    ASSERT_EQ(NP_GetEntryPoints(&functions), NPERR_NO_ERROR);
+    EXPECT_EQ(functions.version, 11);
+    EXPECT_NE(functions.newp, nullptr);
+    EXPECT_NE(functions.write, nullptr);
+    EXPECT_EQ(functions.event, nullptr);
+
+    // A browser of API version 1.x is refused before anything starts.
+    browser.version = 1 << 8;
+    EXPECT_EQ(NP_Initialize(&browser), NPERR_INCOMPATIBLE_VERSION_ERROR);
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_FALSE(StoredWord(kCommonKey, "StereoView"));
+
+    // 0.8 gets no URL notifications, 0.11 does.
+    browser.version = 8;
+    StoreWord(kCommonKey, "StereoView", 4);
+    EXPECT_EQ(NP_Initialize(&browser), NPERR_NO_ERROR);
+    EXPECT_EQ(functions.urlnotify, nullptr);
+    NP_Shutdown();
+    browser.version = (NP_VERSION_MAJOR << 8) | NP_VERSION_MINOR;
+    EXPECT_EQ(NP_Initialize(&browser), NPERR_NO_ERROR);
+    EXPECT_NE(functions.urlnotify, nullptr);
+    EXPECT_EQ(ThePlugin().method->id, 4);
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(Plugin, AFirstStartChoosesTheFirstMethodAndReadsThePreferences) {
+    StoreWord(kUserKey, "AutoView", 1);
+    StoreWord(kCommonKey, "UserPacketSize", 512);
+    win::HKEY key = nullptr;
+    win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kCommonKey, 0, nullptr, 0, win::KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr);
+    const char quickMenu[] = "1,4,5,";
+    win::RegSetValueEx(key, "QuickMenu", 0, win::REG_SZ,
+                       reinterpret_cast<const win::BYTE*>(quickMenu), sizeof quickMenu - 1);
+    win::RegCloseKey(key);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+
+    const StereoViewMethod* first = GetStereoMethodByIndex(0);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].caption, "Binoxa Error");
+    EXPECT_EQ(prompts.boxes[0].text,
+              std::string("Invalid FullScreen View method!  Your FullScreen viewing method will "
+                          "be changed to '") +
+                  MethodDisplayName(first, "") + "'.");
+    EXPECT_EQ(StoredWord(kCommonKey, "StereoView"), static_cast<uint32_t>(first->id));
+    const PluginState& plugin = ThePlugin();
+    EXPECT_EQ(plugin.preferences.autoView, 1);
+    EXPECT_EQ(plugin.quickMenuCount, 3);
+    EXPECT_EQ(std::vector<int32_t>(plugin.quickMenu, plugin.quickMenu + 4),
+              (std::vector<int32_t>{1, 4, 5, -1}));
+
+    // Instances start with the preferences: the user's packet size, and
+    // AutoView turns the quick help off for the session.
+    NPP instance = New({});
+    EXPECT_EQ(Of(instance).userPacketSize, 512);
+    EXPECT_EQ(Of(instance).autoView, 1);
+    EXPECT_EQ(plugin.preferences.dontShowQuickHelp, 1);
+}
+
+TEST_F(Plugin, EmbedAttributesApplyInTheirOrder) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kCommonKey, "InlineView", 8);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+
+    // BGCOLOR alone: the bar inverts it, the text takes it.
+    const PluginInstance& yellow = Of(New({{"src", "a.jps"},
+                                           {"BgColor", "#FFFF00"},
+                                           {"width", "320"},
+                                           {"HEIGHT", "120"},
+                                           {"type", "image/X-JPS"},
+                                           {"psize", "4000"},
+                                           {"view", "anaglyphrb"}}));
+    EXPECT_EQ(yellow.backgroundColour, 0x00FFFFu);
+    EXPECT_EQ(yellow.progressBarColour, 0xFF0000u);
+    EXPECT_EQ(yellow.progressTextColour, 0x00FFFFu);
+    EXPECT_EQ(yellow.width, 320);
+    EXPECT_EQ(yellow.height, 120);
+    EXPECT_EQ(yellow.mimeType, MIME_JPS);
+    EXPECT_EQ(yellow.pageSize, 4000);
+    EXPECT_EQ(yellow.inlineView, 3);
+
+    // A bar colour before BGCOLOR is kept; one after replaces the computed one.
+    const PluginInstance& before = Of(New({{"PROGBARCOLOR", "#102030"}, {"BGCOLOR", "#FFFFFF"}}));
+    EXPECT_EQ(before.progressBarColour, 0x302010u);
+    EXPECT_EQ(before.progressTextColour, 0xFFFFFFu);
+    const PluginInstance& after = Of(New({{"BGCOLOR", "#FFFFFF"},
+                                          {"PROGBARCOLOR", "#102030"},
+                                          {"VIEW", "xyz"},
+                                          {"TYPE", "image/gif"}}));
+    EXPECT_EQ(after.progressBarColour, 0x302010u);
+    EXPECT_EQ(after.inlineView, 0);
+
+    // A VIEW without a value ends the walk; a bad colour is shown, not taken.
+    const PluginInstance& cut = Of(New({{"VIEW", nullptr}, {"WIDTH", "99"}}));
+    EXPECT_EQ(cut.width, 0);
+    prompts.boxes.clear();
+    const PluginInstance& bad = Of(New({{"BG", "red"}, {"PROGTEXTCOLOR", "#12345G"}}));
+    EXPECT_EQ(bad.backgroundColour, 0u);
+    ASSERT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_EQ(prompts.boxes[0].text, "MakeColorRef -- Invalid hex color string: 'red'");
+    EXPECT_EQ(prompts.boxes[1].text, "HexDigitToDecimal -- invalid character");
+    EXPECT_EQ(after.mimeType, MIME_UNKNOWN);
+    EXPECT_NE(log.Text().find("WARNING: Unknown MIME Type: 'image/gif'\n"), std::string::npos);
+}
+
+TEST_F(Plugin, InstancesTakeNumbersAndWindowsAndGiveThemBack) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    NPP first = New({});
+    NPP second = New({});
+    EXPECT_EQ(Of(first).instanceNumber, 0);
+    EXPECT_EQ(Of(second).instanceNumber, 1);
+    EXPECT_EQ(ThePlugin().windowTable.size(), 2u);
+    NPP third = New({});
+    EXPECT_EQ(Of(third).instanceNumber, 2);
+    EXPECT_EQ(ThePlugin().windowTable.size(), 4u);
+
+    const win::HWND window = Window(second, 300, 200);
+    EXPECT_EQ(ThePlugin().windowTable[1], window);
+    EXPECT_EQ(Of(second).windowWidth, 300);
+    EXPECT_EQ(Of(second).windowHeight, 200);
+    EXPECT_EQ(win::GetProp(window, "instance->pdata"), &Of(second));
+    EXPECT_NE(win::GetWindowLongPtr(window, win::GWLP_WNDPROC),
+              reinterpret_cast<win::LONG_PTR>(win::DefWindowProc));
+    // Destroyed, the instance gives the window its procedure back.
+    EXPECT_EQ(functions.destroy(second, nullptr), NPERR_NO_ERROR);
+    EXPECT_EQ(second->pdata, nullptr);
+    EXPECT_EQ(win::GetWindowLongPtr(window, win::GWLP_WNDPROC),
+              reinterpret_cast<win::LONG_PTR>(win::DefWindowProc));
+    EXPECT_EQ(win::GetProp(window, "instance->pdata"), nullptr);
+    EXPECT_EQ(ThePlugin().windowTable[1], nullptr);
+    EXPECT_EQ(functions.destroy(nullptr, nullptr), NPERR_INVALID_INSTANCE_ERROR);
+}
+
+TEST_F(Plugin, PacketSizesFollowTheStreamThePageAndTheUser) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    const std::string picture = Slurp(kScene);
+    const auto sizesFor = [&](std::vector<std::pair<const char*, const char*>> attributes,
+                              uint32_t announced) {
+        NPP instance = New(attributes);
+        NPStream stream;
+        stream.url = "http://example.org/pictures/scene.jps";
+        stream.end = announced;
+        uint16_t type = NP_NORMAL;
+        functions.newstream(instance, const_cast<char*>("image/x-jps"), &stream, 0, &type);
+        std::vector<int32_t> sizes{functions.writeready(instance, &stream)};
+        // Past the first 2 KB.
+        functions.write(instance, &stream, 0, 2048, const_cast<char*>(picture.data()));
+        sizes.push_back(functions.writeready(instance, &stream));
+        functions.destroystream(instance, &stream, NPRES_USER_BREAK);
+        return sizes;
+    };
+    EXPECT_EQ(sizesFor({}, 500 * 1024), (std::vector<int32_t>{2048, 5120}));
+    EXPECT_EQ(sizesFor({}, 50 * 1024 * 1024), (std::vector<int32_t>{2048, 65536}));
+    EXPECT_EQ(sizesFor({}, 20000), (std::vector<int32_t>{2048, 1024}));
+    EXPECT_EQ(sizesFor({{"PSIZE", "4000"}}, 500 * 1024), (std::vector<int32_t>{2048, 4000}));
+    ThePlugin().preferences.userPacketSize = 512;
+    EXPECT_EQ(sizesFor({}, 500 * 1024), (std::vector<int32_t>{2048, 1024}));
+    ThePlugin().preferences.userPacketSize = 30000;
+    EXPECT_EQ(sizesFor({}, 500 * 1024), (std::vector<int32_t>{2048, 30000}));
+}
+
+TEST_F(Plugin, APictureArrivesIntoItsTemporaryFileAndIsReadAsItComes) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    const std::string picture = Slurp(kScene);
+    NPP instance = New({{"TYPE", "image/x-jps"}, {"WIDTH", "400"}, {"HEIGHT", "150"}});
+    Window(instance, 400, 150);
+    const std::vector<int32_t> sizes =
+        Stream(instance, "image/x-jps", "http://h/a/scene.jps", picture);
+    const PluginInstance& This = Of(instance);
+    EXPECT_EQ(This.complete, 1);
+    EXPECT_EQ(This.streamName, "scene.jps");
+    EXPECT_EQ(This.bytesReceived, picture.size());
+    EXPECT_EQ(Slurp(This.tempFile), picture);
+    EXPECT_EQ(std::filesystem::path(This.tempFile).filename().string().rfind("bx", 0), 0u);
+    EXPECT_EQ(This.inlineImage->GetWidth(), 1600);
+    EXPECT_EQ(This.imageInfo->rowsDone, 0) << "the record is freed when the stream ends";
+    EXPECT_EQ(sizes.front(), 2048);
+    // A finished download shows the quick help; its link opens the tutorial.
+    ASSERT_EQ(prompts.dialogs.size(), 1u);
+    EXPECT_EQ(prompts.dialogs[0].caption, "Binoxa Quick Help");
+
+    // Destroying the instance removes its file.
+    functions.destroy(instance, nullptr);
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{});
+
+    // A file under 2 KB is read at its last byte, in one step.
+    const std::string small = scratch.File("small.jps");
+    ASSERT_EQ(
+        std::system(
+            ("convert -size 32x16 gradient:red-blue -quality 50 jpeg:'" + small + "'").c_str()),
+        0);
+    const std::string bytes = Slurp(small);
+    ASSERT_LT(bytes.size(), 2048u);
+    NPP second = New({{"TYPE", "image/x-jps"}});
+    EXPECT_EQ(Stream(second, "image/x-jps", "small.jps", bytes), std::vector<int32_t>{2048});
+    EXPECT_EQ(Of(second).complete, 1);
+    EXPECT_EQ(Of(second).inlineImage->GetWidth(), 32);
+    EXPECT_EQ(Of(second).streamName, "small.jps");
+}
+
+TEST_F(Plugin, ErrorPagesBrokenAndCutShortDownloadsAreRefusedOrKept) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    // The server's error page: the message, a refused stream, no file.
+    NPP missing = New({{"TYPE", "image/x-jps"}});
+    EXPECT_TRUE(Stream(missing, "text/html", "http://h/gone.jps", "<html>404</html>").empty());
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text,
+              "The file (http://h/gone.jps) referenced in the EMBED tag of this HTML page does "
+              "not exist or cannot be accessed at this time.  Please try again later.  If "
+              "problems persist please contact the author of this web page.");
+    EXPECT_EQ(Of(missing).badStream, 1);
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{});
+    EXPECT_TRUE(prompts.dialogs.empty()) << "a refused stream gets no quick help";
+
+    // Garbage: the reader's message once, then every packet refused.
+    NPP garbage = New({{"TYPE", "image/x-jps"}});
+    Stream(garbage, "image/x-jps", "x.jps", std::string(10000, 'x'));
+    EXPECT_EQ(Of(garbage).badStream, 1);
+    EXPECT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_NE(log.Text().find("NPP_Write: bad stream, returning 0"), std::string::npos);
+    EXPECT_EQ(prompts.dialogs.size(), 1u) << "the quick help follows a refused download";
+
+    // A download cut short keeps what it has and ends the quick help for
+    // the session.
+    const std::string picture = Slurp(kScene);
+    NPP cut = New({{"TYPE", "image/x-jps"}});
+    Stream(cut, "image/x-jps", "scene.jps", picture, true, picture.size() / 2);
+    EXPECT_EQ(Of(cut).complete, 0);
+    EXPECT_GT(Of(cut).bytesReceived, 0u);
+    EXPECT_EQ(ThePlugin().preferences.dontShowQuickHelp, 1);
+    NPP whole = New({{"TYPE", "image/x-jps"}});
+    Stream(whole, "image/x-jps", "scene.jps", picture);
+    EXPECT_EQ(Of(whole).complete, 1);
+    EXPECT_EQ(prompts.dialogs.size(), 1u);
+}
+
+TEST_F(Plugin, APresentationShowsTheFirstFrameOfTheAnimationItWraps) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    const std::string animation = Slurp(std::string(BINOXA_SAMPLES_DIR) + "/orbit.avi");
+    const std::string container = scratch.File("orbit.pxr");
+    PxrWriter writer(container);
+    writer.Add({77, false, std::nullopt, std::nullopt, PxrBytes(300, 1)});
+    writer.Add({PXR_BLOCK_WRAP, true, std::nullopt, std::nullopt,
+                PxrWrapBody("orbit.avi", PxrBytes(animation.begin(), animation.end()))});
+    writer.Finish();
+
+    NPP instance = New({{"TYPE", "image/x-pxr"}});
+    Stream(instance, "image/x-pxr", "orbit.pxr", Slurp(container));
+    const PluginInstance& This = Of(instance);
+    EXPECT_EQ(This.badStream, 0);
+    EXPECT_EQ(This.complete, 1);
+    EXPECT_EQ(This.blockDone, 1);
+    EXPECT_EQ(This.blockFile.substr(This.blockFile.size() - 4), ".avi");
+    EXPECT_EQ(Slurp(This.blockFile), animation);
+    EXPECT_EQ(This.inlineImage->GetWidth(), 256);
+    EXPECT_EQ(This.inlineImage->GetBytesPerPixel(), 3);
+    // Top row first: the sky (blue, 230) above the grey floor (186).
+    const auto blueAt = [&](int row) { return This.inlineImage->Row(row)[128 * 3]; };
+    EXPECT_NEAR(blueAt(2), 230, 12);
+    EXPECT_NEAR(blueAt(380), 186, 12);
+    EXPECT_NE(log.Text().find("ReadImageAndShowInClientWindow:  Unsupported PXR block: 77"),
+              std::string::npos);
+    // The extracted file and its name's placeholder go with the instance.
+    functions.destroy(instance, nullptr);
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{});
+}
+
+} // namespace
