@@ -38,6 +38,18 @@ seed_scripts() {
     cp samples/tour.bxs "$corpus/"
 }
 
+# EMBED attributes and a small file of each kind the plug-in reads.
+seed_plugin_streams() {
+    local corpus="$1"
+    command -v convert > /dev/null || return 0
+    [ -z "$(ls -A "$corpus")" ] || return 0
+    { printf 'jps\nWIDTH=320\nBGCOLOR=#FFFF00\nVIEW=anaglyphrb\nAUTOVIEW\n\0'
+      convert -size 24x16 gradient:red-blue jpeg:-; } > "$corpus/jps"
+    { printf 'pns\nPSIZE=100\nPROGBARCOLOR=#102030\n\0'
+      convert -size 24x16 gradient:red-blue png:-; } > "$corpus/pns"
+    { printf 'pxr\nTYPE=image/x-pxr\n\0'; cat samples/tour.pxr; } > "$corpus/pxr"
+}
+
 # Small AVI files made with FFmpeg: uncompressed, palette and key-frame codecs.
 seed_videos() {
     local corpus="$1"
@@ -55,6 +67,7 @@ seed_videos() {
 fuzz_target() {
     local target="$1" corpus="$2" status=0
     ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
+        LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" \
         "build-fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=0 "$corpus" > "$corpus.log" 2>&1 < /dev/null || status=$?
     echo "$status" > "$corpus.status"
@@ -72,6 +85,7 @@ for target in "${targets[@]}"; do
         avi_video_fuzz | animation_file_fuzz) seed_videos "$corpus" ;;
         pxr_input_fuzz) seed_containers "$corpus" ;;
         bxscript_build_fuzz) seed_scripts "$corpus" ;;
+        plugin_stream_fuzz) seed_plugin_streams "$corpus" ;;
     esac
     while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do
         wait -n || true
@@ -86,7 +100,7 @@ failed=0
 for target in "${targets[@]}"; do
     corpus="build-fuzz/corpus/$(basename "$target")"
     status="$(cat "$corpus.status")"
-    echo "fuzz: $target: $(tail -n 1 "$corpus.log")"
+    echo "fuzz: $target: $(grep -E '^Done [0-9]+ runs' "$corpus.log" | tail -n 1)"
     if [ "$status" -ne 0 ]; then
         tail -n 40 "$corpus.log"
         echo "fuzz: $target failed (exit $status)"
