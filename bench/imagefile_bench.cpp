@@ -2,6 +2,7 @@
 // decoding the same files into memory: the overhead of the readers. And
 // ReadImage on a small PNG carrying one large private chunk of 4 to 32 MB:
 // the time should grow with the chunk's size, not its square.
+#include "benchpair.h"
 #include "imagefile/readimage.h"
 
 #include <benchmark/benchmark.h>
@@ -11,57 +12,15 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <png.h>
 
 namespace {
 
-constexpr int kWidth = 4000;
-constexpr int kHeight = 1500;
-
-// A side-by-side pair with smooth shading and fine detail, like a photograph.
-uint8_t Sample(int x, int y, int c) {
-    const int eyeX = x % (kWidth / 2);
-    const int shade = (eyeX * 255 / (kWidth / 2) + y * 255 / kHeight) / 2;
-    const int detail = ((eyeX * 7 + y * 13) ^ (eyeX * y)) & 31;
-    return static_cast<uint8_t>((shade + detail + c * 60) & 0xFF);
-}
-
-std::string TempPath(const char* name) {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir ? dir : "/tmp") + "/binoxa-bench-" + name;
-}
-
-const std::string& JpegFile() {
-    static const std::string path = [] {
-        const std::string file = TempPath("pair.jps");
-        FILE* out = std::fopen(file.c_str(), "wb");
-        jpeg_compress_struct compressor{};
-        jpeg_error_mgr errors{};
-        compressor.err = jpeg_std_error(&errors);
-        jpeg_create_compress(&compressor);
-        jpeg_stdio_dest(&compressor, out);
-        compressor.image_width = kWidth;
-        compressor.image_height = kHeight;
-        compressor.input_components = 3;
-        compressor.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&compressor);
-        jpeg_set_quality(&compressor, 92, TRUE);
-        jpeg_start_compress(&compressor, TRUE);
-        std::vector<JSAMPLE> row(kWidth * 3);
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth * 3; ++x)
-                row[x] = Sample(x / 3, y, x % 3);
-            JSAMPROW rows[] = {row.data()};
-            jpeg_write_scanlines(&compressor, rows, 1);
-        }
-        jpeg_finish_compress(&compressor);
-        jpeg_destroy_compress(&compressor);
-        std::fclose(out);
-        return file;
-    }();
-    return path;
-}
+using benchpair::JpegFile;
+using benchpair::kHeight;
+using benchpair::kWidth;
+using benchpair::Sample;
+using benchpair::TempPath;
 
 // A PNG of the given size, with a private ancillary chunk of chunkBytes
 // before its image data when chunkBytes is not zero.
