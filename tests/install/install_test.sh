@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build tree into a scratch prefix and checks what a desktop
 # needs: the programs run from there, the core library and DirectDraw sit in
-# the library directory, and the desktop entry and MIME description make a
+# the library directory, the browser plug-in in its plug-ins folder finds
+# the core, and the desktop entry and MIME description make a
 # stereo JPEG, a stereo PNG and a presentation open in the viewer.
 #
 #   install_test.sh BUILD-DIR MIMEOF SAMPLES-DIR
@@ -15,7 +16,7 @@ cmake --install "$build" --prefix "$prefix" > /dev/null 2>&1 ||
     fail "cmake --install failed"
 libdir="$(cd "$prefix" && ls -d lib* | head -n 1)"
 for file in bin/bxviewer bin/bxconvert bin/bxpack "$libdir/libbxcore.so" "$libdir/libbxplatform.so" \
-    "$libdir/libddraw.so" \
+    "$libdir/libddraw.so" "$libdir/binoxa/plugins/libnpbx32.so" \
     share/applications/binoxa-viewer.desktop share/mime/packages/binoxa.xml; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"
 done
@@ -28,6 +29,10 @@ grep -q -- "-oform=NAME" <<< "$help" && grep -q "anaglyph_c_rb" <<< "$help" ||
 "$prefix/bin/bxpack" "$prefix/check.pxr" --text check &&
     "$prefix/bin/bxpack" --list "$prefix/check.pxr" | grep -qx end ||
     fail "the installed bxpack does not run"
+plugin="$prefix/$libdir/binoxa/plugins/libnpbx32.so"
+! ldd "$plugin" | grep -q "not found" || fail "the installed plug-in does not find its libraries"
+python3 -c 'import ctypes, sys; ctypes.CDLL(sys.argv[1]).NP_GetEntryPoints' "$plugin" ||
+    fail "the installed plug-in does not load"
 grep -qx "Exec=bxviewer %f" "$prefix/share/applications/binoxa-viewer.desktop" ||
     fail "the desktop entry does not start bxviewer"
 grep -qx "MimeType=image/x-jps;image/x-pns;image/x-pxr;" \

@@ -8,6 +8,7 @@
 #include "bxpack/pxrwriter.h"
 #include "platform/npapi/npapi.h"
 #include "platform/registry/registry.h"
+#include "platform/sys/versioninfo.h"
 #include "platform/win/window.h"
 #include "plugin/plugin.h"
 #include "stereo/stereomethods.h"
@@ -205,6 +206,28 @@ TEST_F(Plugin, EntryPointsCheckTheirTablesAndTheBrowsersVersion) {
     EXPECT_NE(functions.urlnotify, nullptr);
     EXPECT_EQ(ThePlugin().method->id, 4);
     EXPECT_TRUE(prompts.boxes.empty());
+}
+
+// What a browser reads from the library's version information to route files
+// to it.
+TEST_F(Plugin, TheLibraryDeclaresItsTypesExtensionsAndOpenDialogNames) {
+    win::DWORD handle = 0;
+    const win::DWORD size = win::GetFileVersionInfoSize(PLUGIN_LIBRARY, &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(win::GetFileVersionInfo(PLUGIN_LIBRARY, handle, size, block.data()));
+    const auto query = [&](const char* name) {
+        void* value = nullptr;
+        win::UINT length = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+        return win::VerQueryValue(block.data(), path.c_str(), &value, &length)
+                   ? std::string(static_cast<const char*>(value))
+                   : "(none)";
+    };
+    EXPECT_EQ(query("MIMEType"), "image/x-jps|image/x-pns|image/x-pxr");
+    EXPECT_EQ(query("FileExtents"), "jps|pns|pxr");
+    EXPECT_EQ(query("FileOpenName"), "Stereo JPEG files (*.jps)|Stereo PNG files (*.pns)|Norvane "
+                                     "Resource files (*.pxr)");
 }
 
 TEST_F(Plugin, AFirstStartChoosesTheFirstMethodAndReadsThePreferences) {
