@@ -108,6 +108,11 @@ struct PluginInstance {
     std::unique_ptr<_ImageInfo> blockInfo;
     MimeTypeCode blockType = MIME_UNKNOWN;
     int32_t blockDone = 0;
+    // The flat inline picture and how it is drawn.
+    std::unique_ptr<pxImage> convertedImage = std::make_unique<pxImage>();
+    int32_t rebuildConverted = 1;
+    int32_t reconvert = 1;
+    int32_t squish = 0;
 };
 
 // The colour of a "#RRGGBB" text; anything else is shown to the user and

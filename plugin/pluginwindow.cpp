@@ -3,6 +3,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/win/messages.h"
 #include "platform/win/paint.h"
+#include "plugin/inline.h"
 
 using namespace win;
 
@@ -31,10 +32,12 @@ LRESULT PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         FillBackground(reinterpret_cast<HDC>(wParam), window, This->backgroundColour);
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = BeginPaint(window, &paint);
-        FillBackground(dc, window, This->backgroundColour);
-        EndPaint(window, &paint);
+        // Until the header is read there is only the download to show.
+        const bool hasPicture = This->inlineImage->GetPixels() != nullptr;
+        if (hasPicture && (ThePlugin().preferences.progressiveDisplay || This->complete))
+            PaintInline(*This);
+        else
+            PaintDownload(*This);
         return 0;
     }
     default:

@@ -1,0 +1,232 @@
+#include "plugin/inline.h"
+
+#include "imagefile/readimage.h"
+#include "imaging/pxerror.h"
+#include "imaging/resize.h"
+#include "platform/gdi/dib.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/text.h"
+#include "platform/win/paint.h"
+#include "stereo/cpair.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace win;
+
+namespace {
+
+struct ViewOutput {
+    int32_t outputType;
+    int32_t eye;
+};
+
+// Inline view types 1 to 15.
+constexpr ViewOutput kViewOutputs[] = {
+    {8, 1}, {8, 0}, {3, 0}, {4, 0}, {3, 1}, {4, 1}, {2, 1}, {2, 0},
+    {9, 1}, {5, 0}, {6, 0}, {5, 1}, {6, 1}, {7, 0}, {7, 1},
+};
+
+bool SideBySide(int32_t view) {
+    return view == 7 || view == 8;
+}
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+    if (right <= left || bottom <= top)
+        return;
+    const RECT rect{left, top, right, bottom};
+    const HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// The background of a rectangle of the window.
+void DrawBackground(HDC dc, const PluginInstance& This, const RECT& area) {
+    Fill(dc, area.left, area.top, area.right, area.bottom, This.backgroundColour);
+}
+
+// The bar along the top (or bottom) of area with its percentage over it.
+// Answers the bar's height.
+int DrawBar(HDC dc, const PluginInstance& This, const RECT& area, int percent, bool atBottom) {
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%d%%", percent);
+    SIZE extent{};
+    GetTextExtentPoint32(dc, text, length, &extent);
+    const int width =
+        static_cast<int>((area.right - area.left) * static_cast<int64_t>(percent) / 100);
+    const int top = atBottom ? area.bottom - extent.cy : area.top;
+    Fill(dc, area.left, top, area.left + width, top + extent.cy, This.progressBarColour);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, This.progressTextColour);
+    TextOut(dc, area.left, top, text, length);
+    return extent.cy;
+}
+
+// Converts the picture for the inline view into convertedImage.
+void Convert(PluginInstance& This) {
+    if (This.complete)
+        This.reconvert = 0;
+    if (This.rebuildConverted) {
+        This.convertedImage = std::make_unique<pxImage>();
+        This.rebuildConverted = 0;
+    }
+    int32_t outputType = 0, eye = 0;
+    if (!InlineToOutputType(This.inlineView, &outputType, &eye, &This.squish))
+        return;
+    const _ImageInfo& info = *This.imageInfo;
+    const uint32_t layout = info.hasDescriptor ? info.layout : kJpegDefaultLayout;
+    pxCPair pair(layout, *This.inlineImage, &ThePlugin().sharedPalette);
+    const px2Size size = pair.CalcConvertSize(outputType);
+    pxImage& converted = *This.convertedImage;
+    if (converted.GetWidth() != size.width || converted.GetHeight() != size.height ||
+        converted.GetBytesPerPixel() != This.inlineImage->GetBytesPerPixel())
+        converted.Create(size, This.inlineImage->GetBytesPerPixel(), 4);
+    pair.CopyConvert(converted, px2Pnt{0, 0}, outputType, eye);
+}
+
+// The header that describes a top-down picture for drawing.
+std::vector<uint8_t> HeaderFor(const pxImage& image) {
+    std::vector<uint8_t> memory(sizeof(BITMAPINFOHEADER) + 256 * sizeof(uint16_t), 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(memory.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = image.GetWidth();
+    header->biHeight = -image.GetHeight();
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(8 * image.GetBytesPerPixel());
+    header->biCompression = BI_RGB;
+    header->biClrUsed = image.GetBytesPerPixel() == 1 ? 256 : 0;
+    auto* indices = reinterpret_cast<uint16_t*>(memory.data() + sizeof(BITMAPINFOHEADER));
+    for (int i = 0; i < 256; ++i)
+        indices[i] = static_cast<uint16_t>(i);
+    return memory;
+}
+
+} // namespace
+
+bool InlineToOutputType(int32_t pageView, int32_t* outputType, int32_t* eye, int32_t* squish) {
+    const int32_t preference = ThePlugin().preferences.inlineView;
+    int32_t view = preference;
+    if (pageView && (preference == 0 || preference == pageView))
+        view = pageView;
+    if (!pageView && !preference)
+        view = 1;
+    if (view < 1 || view > 15) {
+        pxLog("InlineToOutputType: Unsupported InlineView %d", view);
+        PluginMessage(nullptr,
+                      "InlineToOutputType:  Unsupported InlineView\n\nYou may need to reinstall "
+                      "Binoxa.");
+        return false;
+    }
+    *outputType = kViewOutputs[view - 1].outputType;
+    *eye = kViewOutputs[view - 1].eye;
+    *squish = 0;
+    if (pageView >= 0 && pageView <= 6)
+        *squish = SideBySide(view) ? 2 : 0;
+    else if (SideBySide(pageView))
+        *squish = SideBySide(view) ? 0 : 1;
+    else if (pageView != 9)
+        pxLog("InlineToOutputType: Unsupported InlineView %d calculating squish", pageView);
+    return true;
+}
+
+void PaintDownload(PluginInstance& This) {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(This.hwnd, &paint);
+    RECT client{};
+    GetClientRect(This.hwnd, &client);
+    const int percent =
+        This.streamLength
+            ? static_cast<int>(static_cast<uint64_t>(This.bytesReceived) * 100 / This.streamLength)
+            : 0;
+    DrawBackground(dc, This, client);
+    if (percent < 100)
+        DrawBar(dc, This, client, percent, false);
+    EndPaint(This.hwnd, &paint);
+}
+
+void PaintInline(PluginInstance& This) {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(This.hwnd, &paint);
+    const pxImage& picture = *This.inlineImage;
+    const int rowsDone = This.imageInfo->rowsDone;
+    const bool progressive = ThePlugin().preferences.progressiveDisplay != 0;
+    if (!progressive && rowsDone < picture.GetHeight() && !This.complete) {
+        EndPaint(This.hwnd, &paint);
+        return;
+    }
+    if (This.rebuildConverted || This.reconvert) {
+        try {
+            Convert(This);
+        } catch (const pxError& error) {
+            pxLog("PaintInline: %s", error.GetMessage());
+        }
+    }
+    const pxImage& converted = *This.convertedImage;
+    if (converted.GetWidth() <= 0 || converted.GetHeight() <= 0) {
+        EndPaint(This.hwnd, &paint);
+        return;
+    }
+
+    // Fit the page's size (or the picture's) into the window, aspect kept.
+    int w = This.width > 0 ? This.width : converted.GetWidth();
+    int h = This.height > 0 ? This.height : converted.GetHeight();
+    if (This.windowWidth < w || This.windowHeight < h) {
+        const double scale = This.windowWidth - w < This.windowHeight - h
+                                 ? static_cast<double>(This.windowWidth) / w
+                                 : static_cast<double>(This.windowHeight) / h;
+        w = static_cast<int>(w * scale);
+        h = static_cast<int>(h * scale);
+    }
+    int x = (This.windowWidth - w) / 2;
+    int y = (This.windowHeight - h) / 2;
+    int drawWidth = w;
+    int drawHeight = h;
+    const int squish = This.mode == NP_FULL ? 0 : This.squish;
+    if (squish == 1) {
+        drawWidth = w / 2;
+        x += w / 4;
+        Fill(dc, 0, 0, w / 4, h, This.backgroundColour);
+        Fill(dc, 3 * w / 4, 0, w, h, This.backgroundColour);
+    } else if (squish == 2) {
+        drawHeight = h / 2;
+        y += h / 4;
+        Fill(dc, 0, 0, w, h / 4, This.backgroundColour);
+        Fill(dc, 0, 3 * h / 4 - 1, w, h, This.backgroundColour);
+    }
+
+    std::vector<uint8_t> header = HeaderFor(converted);
+    const UINT colours = converted.GetBytesPerPixel() == 1 ? DIB_PAL_COLORS : DIB_RGB_COLORS;
+    if (ThePlugin().preferences.dibMethod == 0 ||
+        (drawWidth == converted.GetWidth() && drawHeight == converted.GetHeight())) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchDIBits(dc, x, y, drawWidth, drawHeight, 0, 0, converted.GetWidth(),
+                      converted.GetHeight(), converted.GetPixels(),
+                      reinterpret_cast<const BITMAPINFO*>(header.data()), colours, SRCCOPY);
+    } else if (drawWidth > 0 && drawHeight > 0) {
+        pxImage resized;
+        resized.Create(px2Size{drawWidth, drawHeight}, converted.GetBytesPerPixel(), 4);
+        ResizeDDA(resized, converted, static_cast<double>(drawWidth) / converted.GetWidth(),
+                  static_cast<double>(drawHeight) / converted.GetHeight(), px2Pnt{0, 0});
+        header = HeaderFor(resized);
+        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(drawWidth), static_cast<DWORD>(drawHeight),
+                          0, 0, 0, static_cast<UINT>(drawHeight), resized.GetPixels(),
+                          reinterpret_cast<const BITMAPINFO*>(header.data()), colours);
+    }
+
+    // The decoding's progress while rows arrive.
+    const int percent = picture.GetHeight() > 0 ? rowsDone * 100 / picture.GetHeight() : 100;
+    if (percent < 100 && !This.complete) {
+        RECT area{};
+        GetClientRect(This.hwnd, &area);
+        if (progressive) {
+            DrawBar(dc, This, area, percent, true);
+        } else {
+            const int barHeight = DrawBar(dc, This, area, percent, false);
+            RECT below = area;
+            below.top += barHeight;
+            DrawBackground(dc, This, below);
+        }
+    }
+    EndPaint(This.hwnd, &paint);
+}
