@@ -14,8 +14,8 @@ fail() { echo "install test: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" > /dev/null 2>&1 ||
     fail "cmake --install failed"
 libdir="$(cd "$prefix" && ls -d lib* | head -n 1)"
-for file in bin/bxviewer bin/bxconvert bin/bxpack "$libdir/libbxcore.so" "$libdir/libbxplatform.so" \
-    "$libdir/libddraw.so" \
+for file in bin/bxviewer bin/bxconvert bin/bxpack bin/bxpage "$libdir/libbxcore.so" \
+    "$libdir/libbxplatform.so" "$libdir/libddraw.so" \
     share/applications/binoxa-viewer.desktop share/mime/packages/binoxa.xml; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"
 done
@@ -28,6 +28,7 @@ grep -q -- "-oform=NAME" <<< "$help" && grep -q "anaglyph_c_rb" <<< "$help" ||
 "$prefix/bin/bxpack" "$prefix/check.pxr" --text check &&
     "$prefix/bin/bxpack" --list "$prefix/check.pxr" | grep -qx end ||
     fail "the installed bxpack does not run"
+"$prefix/bin/bxpage" --help | grep -q BINOXA_PLUGIN_DIR || fail "the installed bxpage does not run"
 grep -qx "Exec=bxviewer %f" "$prefix/share/applications/binoxa-viewer.desktop" ||
     fail "the desktop entry does not start bxviewer"
 grep -qx "MimeType=image/x-jps;image/x-pns;image/x-pxr;" \
