@@ -58,6 +58,12 @@ TEST(Layout, LongWordsAndTinyWindows) {
     const Placement tiny = LayOut({Text("ab c"), Box(4096, 4096), Text("d")}, 1, 16, Measure);
     EXPECT_EQ(Texts(tiny), "8,8:a|8,24:b|8,40:c|8,4152:d|");
     EXPECT_EQ(tiny.boxes.at(0), (PlacedBox{8, 56, 4096, 4096}));
+    // A long text in a narrow window keeps only what a screen could show;
+    // the box after it still gets its place.
+    const Placement narrow = LayOut({Text(std::string(100000, 'y')), Box(10, 10)}, 1, 16, Measure);
+    EXPECT_LE(narrow.texts.size(), 65536u / 16 + 1);
+    // (On a line of text height, standing on its foot.)
+    EXPECT_EQ(narrow.boxes.at(0), (PlacedBox{8, 8 + 100000 * 16 + 16 - 10, 10, 10}));
     // An empty page is its margins.
     EXPECT_EQ(LayOut({}, 500, 16, Measure).height, 16);
     // Words made of nothing but spaces place nothing.

@@ -6,8 +6,10 @@
 namespace bxpage {
 namespace {
 
-// Past this the page is taller than any window shows: the remaining text is
-// left out so that positions stay in range; boxes still get theirs.
+// The window does not scroll: text below this is on no screen and is not
+// kept (a long text in a narrow window would otherwise cost far more memory
+// than the page). Boxes further down still get their places, up to kMaxTop.
+constexpr std::int64_t kMaxTextTop = 1 << 16;
 constexpr int kMaxTop = 1 << 30;
 
 class Flow {
@@ -91,7 +93,7 @@ private:
     }
 
     void Place(const char* word, int count, int space, int width) {
-        if (top <= kMaxTop) {
+        if (top <= kMaxTextTop) {
             if (textOpen) {
                 std::string& text = out.texts.back().text;
                 if (space > 0)

@@ -35,7 +35,7 @@ struct PlacedBox {
 };
 
 struct Placement {
-    std::vector<PlacedText> texts; // top to bottom
+    std::vector<PlacedText> texts; // top to bottom, as far as a screen reaches
     std::vector<PlacedBox> boxes;  // one for each Box item, in their order
     int height = 0;                // of everything, margins included
 };
