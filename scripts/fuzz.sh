@@ -50,6 +50,15 @@ seed_plugin_streams() {
     { printf 'pxr\nTYPE=image/x-pxr\n\0'; cat samples/tour.pxr; } > "$corpus/pxr"
 }
 
+# A page with what bxpage looks for: a title, embedded files, blocks, a table.
+seed_pages() {
+    local corpus="$1"
+    [ -z "$(ls -A "$corpus")" ] || return 0
+    printf '%s\n' '<html><head><title>Two</title></head><body><p>Left <EMBED SRC="a.jps"' \
+        'Width=200 height=100 hidden> and <embed src=b.pns type=image/x-pns></p><br>' \
+        '<pre>one  two</pre><table><tr><td>a<td>b</table><noembed>none</noembed>' > "$corpus/page.html"
+}
+
 # Small AVI files made with FFmpeg: uncompressed, palette and key-frame codecs.
 seed_videos() {
     local corpus="$1"
@@ -86,6 +95,7 @@ for target in "${targets[@]}"; do
         pxr_input_fuzz) seed_containers "$corpus" ;;
         bxscript_build_fuzz) seed_scripts "$corpus" ;;
         plugin_stream_fuzz) seed_plugin_streams "$corpus" ;;
+        html_page_fuzz) seed_pages "$corpus" ;;
     esac
     while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do
         wait -n || true

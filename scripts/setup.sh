@@ -16,6 +16,8 @@ packages=(
     # tests, benchmarks and fuzzing (xvfb-run needs xauth, only recommended by xvfb)
     googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
     xvfb xauth xdotool imagemagick ffmpeg libjpeg-turbo-progs hyperfine libx11-dev
+    # the bxpage tests serve pages from a small Python web server
+    python3
     # the install test asks the desktop's MIME database
     shared-mime-info
 )

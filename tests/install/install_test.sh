@@ -15,8 +15,8 @@ fail() { echo "install test: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" > /dev/null 2>&1 ||
     fail "cmake --install failed"
 libdir="$(cd "$prefix" && ls -d lib* | head -n 1)"
-for file in bin/bxviewer bin/bxconvert bin/bxpack "$libdir/libbxcore.so" "$libdir/libbxplatform.so" \
-    "$libdir/libddraw.so" "$libdir/binoxa/plugins/libnpbx32.so" \
+for file in bin/bxviewer bin/bxconvert bin/bxpack bin/bxpage "$libdir/libbxcore.so" \
+    "$libdir/libbxplatform.so" "$libdir/libddraw.so" "$libdir/binoxa/plugins/libnpbx32.so" \
     share/applications/binoxa-viewer.desktop share/mime/packages/binoxa.xml; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"
 done
@@ -33,6 +33,7 @@ plugin="$prefix/$libdir/binoxa/plugins/libnpbx32.so"
 ! ldd "$plugin" | grep -q "not found" || fail "the installed plug-in does not find its libraries"
 python3 -c 'import ctypes, sys; ctypes.CDLL(sys.argv[1]).NP_GetEntryPoints' "$plugin" ||
     fail "the installed plug-in does not load"
+"$prefix/bin/bxpage" --help | grep -q BINOXA_PLUGIN_DIR || fail "the installed bxpage does not run"
 grep -qx "Exec=bxviewer %f" "$prefix/share/applications/binoxa-viewer.desktop" ||
     fail "the desktop entry does not start bxviewer"
 grep -qx "MimeType=image/x-jps;image/x-pns;image/x-pxr;" \
