@@ -6,10 +6,12 @@ ways a server goes wrong. Listens on a free port of 127.0.0.1 and prints
   /NAME        the file (a 404 page of text/html when there is none)
   /cut/NAME    announces the file's length, sends half of it and hangs up
   /long/NAME   announces half the file's length and sends all of it
+  /slow/NAME   the file at 40,000 bytes a second, as a slow line delivers it
 """
 import http.server
 import os
 import sys
+import time
 
 TYPES = {".html": "text/html; charset=utf-8", ".jps": "image/x-jps", ".pns": "image/x-pns",
          ".pxr": "image/x-pxr", ".mpo": "image/x-mpo"}
@@ -24,7 +26,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         path = self.path.split("?", 1)[0]
         mode = ""
-        for prefix in ("/cut/", "/long/"):
+        for prefix in ("/cut/", "/long/", "/slow/"):
             if path.startswith(prefix):
                 mode = prefix.strip("/")
                 path = "/" + path[len(prefix):]
@@ -45,12 +47,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", TYPES.get(os.path.splitext(name)[1],
                                                    "application/octet-stream"))
         self.send_header("Content-Length", str(announced))
-        if mode:
+        if mode in ("cut", "long"):
             self.send_header("Connection", "close")
         self.end_headers()
-        self.wfile.write(sent)
-        self.wfile.flush()
-        if mode:
+        if mode == "slow":
+            for start in range(0, len(sent), 4000):
+                self.wfile.write(sent[start:start + 4000])
+                self.wfile.flush()
+                time.sleep(0.1)
+        else:
+            self.wfile.write(sent)
+            self.wfile.flush()
+        if mode in ("cut", "long"):
             self.close_connection = True
 
 

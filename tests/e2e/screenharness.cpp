@@ -154,6 +154,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     ::_exit(127);
 }
 
+void ChildProcess::Terminate() const {
+    if (Running())
+        ::kill(pid, SIGTERM);
+}
+
 ChildProcess::~ChildProcess() {
     if (Running()) {
         ::kill(pid, SIGKILL);

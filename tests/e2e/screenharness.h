@@ -63,6 +63,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Running() const { return pid > 0 && !exited; }
+    // Asks the program to end, as the desktop does when it logs out.
+    void Terminate() const;
     // The wait status once the process ended, dispatching messages for up to
     // timeoutMs meanwhile; -1 while it still runs.
     int WaitForExit(int timeoutMs);
