@@ -4,6 +4,7 @@
 // the plug-in asks for.
 #include "../display/displayfixture.h"
 #include "../platform/dialogs/scriptedprompts.h"
+#include "../support/registrywords.h"
 
 #include "bxpack/pxrwriter.h"
 #include "platform/npapi/npapi.h"
@@ -13,6 +14,7 @@
 #include "plugin/plugin.h"
 #include "stereo/stereomethods.h"
 #include "viewer/pxrinput.h"
+#include "viewer/webaddresses.h"
 
 #include <gtest/gtest.h>
 
@@ -40,27 +42,6 @@ std::vector<std::string> opened; // what the plug-in asked the browser to open
 NPError GetUrl(NPP, const char* url, const char* target) {
     opened.push_back(std::string(url) + " " + target);
     return NPERR_NO_ERROR;
-}
-
-void StoreWord(const char* key, const char* name, uint32_t value) {
-    win::HKEY opened = nullptr;
-    win::RegCreateKeyEx(win::HKEY_CURRENT_USER, key, 0, nullptr, 0, win::KEY_ALL_ACCESS, nullptr,
-                        &opened, nullptr);
-    win::RegSetValueEx(opened, name, 0, win::REG_DWORD, reinterpret_cast<win::BYTE*>(&value),
-                       sizeof value);
-    win::RegCloseKey(opened);
-}
-
-std::optional<uint32_t> StoredWord(const char* key, const char* name) {
-    win::HKEY opened = nullptr;
-    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, key, 0, win::KEY_READ, &opened) != 0)
-        return std::nullopt;
-    uint32_t value = 0;
-    win::DWORD size = sizeof value;
-    const long result = win::RegQueryValueEx(opened, name, nullptr, nullptr,
-                                             reinterpret_cast<win::BYTE*>(&value), &size);
-    win::RegCloseKey(opened);
-    return result == 0 ? std::optional(value) : std::nullopt;
 }
 
 std::string Slurp(const std::string& path) {
@@ -375,6 +356,10 @@ TEST_F(Plugin, APictureArrivesIntoItsTemporaryFileAndIsReadAsItComes) {
     const std::string picture = Slurp(kScene);
     NPP instance = New({{"TYPE", "image/x-jps"}, {"WIDTH", "400"}, {"HEIGHT", "150"}});
     Window(instance, 400, 150);
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        dialog.Click(1203);
+        dialog.Click(1205);
+    });
     const std::vector<int32_t> sizes =
         Stream(instance, "image/x-jps", "http://h/a/scene.jps", picture);
     const PluginInstance& This = Of(instance);
@@ -386,9 +371,12 @@ TEST_F(Plugin, APictureArrivesIntoItsTemporaryFileAndIsReadAsItComes) {
     EXPECT_EQ(This.inlineImage->GetWidth(), 1600);
     EXPECT_EQ(This.imageInfo->rowsDone, 0) << "the record is freed when the stream ends";
     EXPECT_EQ(sizes.front(), 2048);
-    // A finished download shows the quick help; its link opens the tutorial.
+    // A finished download shows the quick help; its link opens the tutorial
+    // in the page's frame, and the box ticked is kept.
     ASSERT_EQ(prompts.dialogs.size(), 1u);
     EXPECT_EQ(prompts.dialogs[0].caption, "Binoxa Quick Help");
+    EXPECT_EQ(opened, (std::vector<std::string>{std::string(TutorialWebAddress()) + " _self"}));
+    EXPECT_EQ(StoredWord(kUserKey, "DontShowQuickHelp"), 1u);
 
     // Destroying the instance removes its file.
     functions.destroy(instance, nullptr);

@@ -2,6 +2,7 @@
 // dialogs, driven headless through the prompt responder and the registry.
 #include "../display/displayfixture.h"
 #include "../platform/dialogs/scriptedprompts.h"
+#include "../support/registrywords.h"
 
 #include "bxpack/pxrwriter.h"
 #include "platform/dialogs/dialog.h"
@@ -44,28 +45,6 @@ struct Prompts : dialogtest::ScriptedPrompts {
         return boxes.at(index).caption + ": " + boxes.at(index).text;
     }
 };
-
-std::optional<uint32_t> StoredWord(const char* key, const char* name) {
-    win::HKEY opened = nullptr;
-    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, key, 0, win::KEY_READ, &opened) != 0)
-        return std::nullopt;
-    uint32_t value = 0;
-    win::DWORD size = sizeof value;
-    const long result = win::RegQueryValueEx(opened, name, nullptr, nullptr,
-                                             reinterpret_cast<win::BYTE*>(&value), &size);
-    win::RegCloseKey(opened);
-    return result == 0 ? std::optional(value) : std::nullopt;
-}
-
-void StoreWord(const char* key, const char* name, uint32_t value) {
-    win::HKEY opened = nullptr;
-    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER, key, 0, nullptr, 0, win::KEY_ALL_ACCESS,
-                                  nullptr, &opened, nullptr),
-              0);
-    win::RegSetValueEx(opened, name, 0, win::REG_DWORD, reinterpret_cast<win::BYTE*>(&value),
-                       sizeof value);
-    win::RegCloseKey(opened);
-}
 
 std::vector<std::string> ValueNames(const char* key) {
     std::vector<std::string> names;
