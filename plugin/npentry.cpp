@@ -10,6 +10,7 @@
 #include "platform/sys/files.h"
 #include "platform/sys/lasterror.h"
 #include "platform/win/paint.h"
+#include "plugin/fullscreen.h"
 #include "plugin/pluginwindow.h"
 #include "plugin/streams.h"
 #include "stereo/stereomethods.h"
@@ -160,16 +161,10 @@ NPError NPP_Destroy(NPP instance, NPSavedData**) {
         return NPERR_INVALID_INSTANCE_ERROR;
     auto* This = static_cast<PluginInstance*>(instance->pdata);
     ReleaseWindow(*This);
-    This->imageInfo.reset();
-    This->blockInfo.reset();
-    DeleteTemporary(This->tempFile, "couldn't cleanup: %d");
-    DeleteTemporary(This->blockFile, "couldn't cleanup #2: %d");
-    if (!This->blockFile.empty() && This->renameBlockFile)
-        DeleteTemporary(This->blockFile.substr(0, This->blockFile.size() - 3) + "tmp",
-                        "couldn't cleanup #3: %d");
-    This->~PluginInstance();
-    ThePlugin().browser->memfree(This);
     instance->pdata = nullptr;
+    // A full-screen session of this instance ends first and frees it then.
+    if (!HandOverToSession(*This))
+        FreeInstance(*This);
     return NPERR_NO_ERROR;
 }
 
@@ -295,6 +290,18 @@ void NPP_Shutdown() {
 }
 
 } // namespace
+
+void FreeInstance(PluginInstance& This) {
+    This.imageInfo.reset();
+    This.blockInfo.reset();
+    DeleteTemporary(This.tempFile, "couldn't cleanup: %d");
+    DeleteTemporary(This.blockFile, "couldn't cleanup #2: %d");
+    if (!This.blockFile.empty() && This.renameBlockFile)
+        DeleteTemporary(This.blockFile.substr(0, This.blockFile.size() - 3) + "tmp",
+                        "couldn't cleanup #3: %d");
+    This.~PluginInstance();
+    ThePlugin().browser->memfree(&This);
+}
 
 PluginState& ThePlugin() {
     static PluginState state;

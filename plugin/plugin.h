@@ -115,6 +115,9 @@ struct PluginInstance {
     int32_t squish = 0;
 };
 
+// Deletes the instance's files and frees its record through the browser.
+void FreeInstance(PluginInstance& This);
+
 // The colour of a "#RRGGBB" text; anything else is shown to the user and
 // gives black.
 win::COLORREF MakeColorRef(const char* text);

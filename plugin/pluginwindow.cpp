@@ -3,7 +3,9 @@
 #include "platform/gdi/objects.h"
 #include "platform/win/messages.h"
 #include "platform/win/paint.h"
+#include "plugin/fullscreen.h"
 #include "plugin/inline.h"
+#include "view/bxview.h"
 
 using namespace win;
 
@@ -34,12 +36,25 @@ LRESULT PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_PAINT: {
         // Until the header is read there is only the download to show.
         const bool hasPicture = This->inlineImage->GetPixels() != nullptr;
-        if (hasPicture && (ThePlugin().preferences.progressiveDisplay || This->complete))
+        if (hasPicture && FullScreenWaiting()) {
+            // The full-screen view follows the download instead.
+            ValidateRect(window, nullptr);
+            BxView& view = *FullScreenView();
+            view.Lock();
+            view.StatusBarMessage("Updating...");
+            view.Update(true);
+            view.UnLock();
+        } else if (hasPicture && !FullScreenView() &&
+                   (ThePlugin().preferences.progressiveDisplay || This->complete)) {
             PaintInline(*This);
-        else
+        } else {
             PaintDownload(*This);
+        }
         return 0;
     }
+    case WM_LBUTTONDOWN:
+        StartFullScreen(*This, nullptr);
+        return 0;
     default:
         return This->oldWindowProc
                    ? CallWindowProc(This->oldWindowProc, window, message, wParam, lParam)

@@ -8,6 +8,7 @@
 #include "platform/sys/directories.h"
 #include "platform/sys/tempfiles.h"
 #include "platform/win/paint.h"
+#include "plugin/fullscreen.h"
 #include "plugin/quickhelp.h"
 #include "viewer/animation.h"
 #include "viewer/pxrinput.h"
@@ -239,8 +240,10 @@ void FreeImageInfo(_ImageInfo* info, MimeTypeCode code) {
         return;
     if (code != MIME_JPS && code != MIME_PNS && code != MIME_PXR)
         throw pxError("Binoxa: Don't know how to handle MIME Type: %d.", static_cast<int>(code));
-    // Closes the file and frees the decoder, or the container reader.
-    *info = _ImageInfo{};
+    // Closes the file and frees the decoder, or the container reader; what
+    // the read found (rows, descriptor, layout) stays for showing it.
+    info->decoderState.reset();
+    info->stream.reset();
 }
 
 int32_t RealWrite(const void* data, int32_t length, const char* path) {
@@ -304,6 +307,10 @@ int ReadImageAndShowInClientWindow(PluginInstance& This, const char* path, pxIma
         }
         if (result == 1)
             This.complete = 1;
+        if (This.autoView) {
+            This.autoView = 0;
+            StartFullScreen(This, nullptr);
+        }
         if (rowsBefore != info->rowsDone || pxrStep)
             Repaint(This);
         return result;

@@ -7,12 +7,17 @@
 #include "../support/registrywords.h"
 
 #include "bxpack/pxrwriter.h"
+#include "platform/dialogs/messagebox.h"
 #include "platform/npapi/npapi.h"
 #include "platform/registry/registry.h"
 #include "platform/sys/versioninfo.h"
+#include "platform/win/messages.h"
+#include "platform/win/timers.h"
 #include "platform/win/window.h"
+#include "plugin/fullscreen.h"
 #include "plugin/plugin.h"
 #include "stereo/stereomethods.h"
+#include "view/bxview.h"
 #include "viewer/pxrinput.h"
 #include "viewer/webaddresses.h"
 
@@ -369,7 +374,10 @@ TEST_F(Plugin, APictureArrivesIntoItsTemporaryFileAndIsReadAsItComes) {
     EXPECT_EQ(Slurp(This.tempFile), picture);
     EXPECT_EQ(std::filesystem::path(This.tempFile).filename().string().rfind("bx", 0), 0u);
     EXPECT_EQ(This.inlineImage->GetWidth(), 1600);
-    EXPECT_EQ(This.imageInfo->rowsDone, 0) << "the record is freed when the stream ends";
+    // The decoder goes with the stream; what it found stays for showing it.
+    EXPECT_EQ(This.imageInfo->rowsDone, 600);
+    EXPECT_FALSE(This.imageInfo->stream);
+    EXPECT_FALSE(This.imageInfo->decoderState);
     EXPECT_EQ(sizes.front(), 2048);
     // A finished download shows the quick help; its link opens the tutorial
     // in the page's frame, and the box ticked is kept.
@@ -465,6 +473,87 @@ TEST_F(Plugin, APresentationShowsTheFirstFrameOfTheAnimationItWraps) {
     // The extracted file and its name's placeholder go with the instance.
     functions.destroy(instance, nullptr);
     EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{});
+}
+
+// While a full-screen view runs its loop, a timer presses Escape on it, and
+// first asks for a second session, which must be ignored.
+struct FullScreenCloser {
+    static inline PluginInstance* instance = nullptr;
+    static inline int closes = 0;
+    static inline int secondAnswer = -1;
+
+    static void Tick(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
+        if (!FullScreenView() || !FullScreenWaiting())
+            return;
+        const win::HWND view = FullScreenView()->GetSafeHwnd();
+        secondAnswer = StartFullScreen(*instance, nullptr);
+        ++closes;
+        win::PostMessage(view, win::WM_CHAR, 27, 0);
+    }
+};
+
+TEST_F(Plugin, AClickShowsThePictureFullScreenOnceAndThePresentationOnlyWithTheGlasses) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    NPP instance = New({{"TYPE", "image/x-jps"}});
+    const win::HWND page = Window(instance, 400, 150);
+    Stream(instance, "image/x-jps", "scene.jps", Slurp(kScene));
+    FullScreenCloser::instance = &Of(instance);
+    const win::UINT_PTR timer = win::SetTimer(nullptr, 0, 20, FullScreenCloser::Tick);
+
+    // The click opens the view; the timer's second request is ignored while
+    // it runs; Escape closes it and the instance keeps its method.
+    win::SendMessage(page, win::WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(FullScreenCloser::closes, 1);
+    EXPECT_EQ(FullScreenCloser::secondAnswer, 1);
+    EXPECT_EQ(FullScreenView(), nullptr);
+    EXPECT_EQ(Of(instance).method, ThePlugin().method);
+
+    // A picture without a descriptor asks first when told to; No starts nothing.
+    const std::string plain = scratch.File("plain.jps");
+    ASSERT_EQ(std::system(("convert -size 64x32 gradient:red-blue jpeg:'" + plain + "'").c_str()),
+              0);
+    ThePlugin().preferences.warnOnNoDescriptor = 1;
+    NPP undescribed = New({{"TYPE", "image/x-jps"}});
+    Window(undescribed, 200, 100);
+    Stream(undescribed, "image/x-jps", "plain.jps", Slurp(plain));
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        dialog.Click(1013);
+        dialog.Click(win::IDNO);
+    });
+    EXPECT_EQ(StartFullScreen(Of(undescribed), nullptr), 1);
+    ASSERT_EQ(prompts.dialogs.size(), 1u);
+    EXPECT_EQ(prompts.dialogs[0].caption, "Stereoscopic Descriptor not found!");
+    EXPECT_EQ(FullScreenCloser::closes, 1);
+    EXPECT_EQ(StoredWord(kUserKey, "WarnOnNoDescriptor"), 0u);
+
+    // A presentation under Crosseye names the methods it needs, and its
+    // button opens the glasses' page in a new window.
+    const std::string animation = Slurp(std::string(BINOXA_SAMPLES_DIR) + "/orbit.avi");
+    const std::string container = scratch.File("orbit.pxr");
+    PxrWriter writer(container);
+    writer.Add({PXR_BLOCK_WRAP, true, std::nullopt, std::nullopt,
+                PxrWrapBody("orbit.avi", PxrBytes(animation.begin(), animation.end()))});
+    writer.Finish();
+    NPP presentation = New({{"TYPE", "image/x-pxr"}});
+    Window(presentation, 256, 384);
+    Stream(presentation, "image/x-pxr", "orbit.pxr", Slurp(container));
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) { dialog.Click(1217); });
+    EXPECT_EQ(StartFullScreen(Of(presentation), nullptr), 0);
+    ASSERT_EQ(prompts.dialogs.size(), 2u);
+    EXPECT_EQ(prompts.dialogs[1].caption, "Binoxa PXR File Notification");
+    EXPECT_EQ(prompts.dialogs[1].Control(1219)->text, "Crosseye");
+    EXPECT_EQ(prompts.dialogs[1].Control(1216)->items,
+              (std::vector<std::string>{"Tessel Classic", "Tessel Web (OSPI)"}));
+    EXPECT_EQ(opened, (std::vector<std::string>{std::string(GlassesWebAddress()) + " _new"}));
+    EXPECT_EQ(FullScreenCloser::closes, 1);
+
+    // A refused download cannot be shown.
+    Of(instance).badStream = 1;
+    EXPECT_EQ(StartFullScreen(Of(instance), nullptr), 0);
+    EXPECT_NE(prompts.boxes.back().text.find("You can't view this image"), std::string::npos);
+    win::KillTimer(nullptr, timer);
 }
 
 } // namespace
