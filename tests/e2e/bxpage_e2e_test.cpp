@@ -1,6 +1,7 @@
 // The sample page in bxpage on a real X server, its pictures arriving from a
 // slow local web server: the plug-in first shows the download, then the
-// picture growing from the top as rows are decoded, then the whole picture.
+// picture growing from the top as rows are decoded, then the whole picture;
+// a click shows it full screen and Escape returns to the page.
 #include "screenharness.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ Area Changed(const Screenshot& a, const Screenshot& b) {
     return right < 0 ? Area{} : Area{left, top, right - left + 1, bottom - top + 1};
 }
 
-TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRow) {
+TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRowAndFullScreenOnAClick) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under Xvfb (see the CMake test)";
     const fs::path work = fs::absolute("bxpage-e2e-" + std::to_string(::getpid()));
     fs::remove_all(work);
@@ -106,6 +107,21 @@ TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRow) {
         static_cast<int>(std::find(rows.begin(), rows.end(), true) - rows.begin());
     EXPECT_GT(firstDiffering, 10) << "no rows were complete partway";
     EXPECT_LT(firstDiffering, pictures.height) << "the picture was complete at once";
+
+    // A click on the first picture shows it full screen (the screen no longer
+    // shows the page's white); Escape brings the page back as it was.
+    const int clickX = pictures.x + pictures.width / 2;
+    const int clickY = pictures.y + pictures.height / 4;
+    e2e::Xdotool("mousemove " + std::to_string(clickX) + " " + std::to_string(clickY) + " click 1");
+    const auto pageShown = [&](const Screenshot& s) { return Changed(done, s).width == 0; };
+    const Screenshot full = e2e::TakeScreenshotWhen(
+        [&](const Screenshot& s) { return s.At(2, 2) != done.At(2, 2); }, 20000);
+    e2e::SavePng(full, "bxpage-4-full-screen");
+    ASSERT_FALSE(pageShown(full)) << "the click showed nothing full screen";
+    e2e::Xdotool("key Escape");
+    const Screenshot back = e2e::TakeScreenshotWhen(pageShown, 20000);
+    e2e::SavePng(back, "bxpage-5-back");
+    EXPECT_TRUE(pageShown(back)) << "the page did not come back";
 
     bxpage.Terminate();
     const int status = bxpage.WaitForExit(10000);
