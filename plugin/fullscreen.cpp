@@ -16,8 +16,6 @@
 #include <memory>
 #include <string>
 
-const int32_t kPxrFullScreenMethods[] = {1, 21, -1};
-
 namespace {
 
 constexpr uint32_t kEveryMenuItem = RCM_EXIT | RCM_STEREO_METHODS | RCM_RESOLUTIONS | RCM_REDUCE |
@@ -39,16 +37,9 @@ Session& TheSession() {
     return session;
 }
 
-bool Allowed(const StereoViewMethod* method) {
-    for (const int32_t* id = kPxrFullScreenMethods; *id != -1; ++id)
-        if (method && method->id == *id)
-            return true;
-    return false;
-}
-
+// The block file's name says it: it ends in "avi" for an animation.
 bool IsAnimationBlock(const PluginInstance& This) {
-    return This.mimeType == MIME_PXR && !This.blockFile.empty() &&
-           IsFileAVI(This.blockFile.c_str());
+    return This.mimeType == MIME_PXR && !This.blockFile.empty() && This.renameBlockFile;
 }
 
 void ShowIn(PluginInstance& This, BxView& view) {
@@ -171,9 +162,9 @@ int StartFullScreen(PluginInstance& This, const StereoViewMethod* method) {
                           "Binoxa Notification");
             return 0;
         }
-        if (!Allowed(This.method)) {
+        if (!CanPlayAnimations(This.method)) {
             const win::INT_PTR chosen =
-                CPxrNotificationDlg(This.hwnd, kPxrFullScreenMethods, This.method).DoModal();
+                CPxrNotificationDlg(This.hwnd, kAnimationMethods, This.method).DoModal();
             const NPNetscapeFuncs* browser = ThePlugin().browser;
             const char* page = chosen == CPxrNotificationDlg::kTessel   ? GlassesWebAddress()
                                : chosen == CPxrNotificationDlg::kBinoxa ? BinoxaWebAddress()

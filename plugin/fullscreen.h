@@ -8,9 +8,6 @@
 
 class BxView;
 
-// The methods a presentation may be shown full screen with, ending with -1.
-extern const int32_t kPxrFullScreenMethods[];
-
 // The checks, then the session; 1 when a session ran or nothing needed
 // doing, 0 when refused (the user is told why). method null: the plug-in's
 // current one.

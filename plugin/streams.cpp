@@ -108,24 +108,25 @@ void WritePiece(PluginInstance& This, const pxrBlockWrap& wrap) {
 void ReadBlockFile(PluginInstance& This, PxrState& state, bool blockComplete, _ImageInfo& info,
                    pxPalette* palette, const pxColor& background) {
     const char* path = This.blockFile.c_str();
-    std::error_code error;
-    // Too little to tell what it is yet.
-    if (!blockComplete && std::filesystem::file_size(path, error) < 8)
-        return;
     int result = 0;
-    if (IsFileAVI(path)) {
+    // The data's first bytes told an animation when its file was made.
+    if (This.renameBlockFile) {
         if (!blockComplete)
             return;
         ShowFirstFrame(path, *This.inlineImage, info);
         result = 1;
     } else {
-        const MimeTypeCode type =
-            IsFilePNG(path) ? MIME_PNS : (IsFileJPEG(path) ? MIME_JPS : MIME_UNKNOWN);
-        if (type == MIME_UNKNOWN) {
-            This.blockDone = 1;
-            throw pxError("Unknown PXR Block Wrap data.");
-        }
         if (!This.blockInfo) {
+            // A picture's kind is told once, when enough of it is there.
+            std::error_code error;
+            if (!blockComplete && std::filesystem::file_size(path, error) < 8)
+                return;
+            const MimeTypeCode type =
+                IsFilePNG(path) ? MIME_PNS : (IsFileJPEG(path) ? MIME_JPS : MIME_UNKNOWN);
+            if (type == MIME_UNKNOWN) {
+                This.blockDone = 1;
+                throw pxError("Unknown PXR Block Wrap data.");
+            }
             This.blockInfo = std::make_unique<_ImageInfo>();
             This.blockType = type;
         }
@@ -194,10 +195,7 @@ int PxrStep(PluginInstance& This, const char* path, _ImageInfo& info, pxPalette*
             const int32_t type = input.NextBlock();
             if (type == kPxrEndBlock) {
                 pxLog("EOF getting block");
-                throw pxError("This PXR file does not contain any supported block types.  The file "
-                              "may be corrupt, but more likely you need to obtain an updated "
-                              "version of Binoxa.  The latest version is at %s",
-                              BinoxaWebAddress());
+                throw pxError("%s", NoSupportedBlocksMessage().c_str());
             }
             if (type == 0)
                 return 0;

@@ -14,10 +14,16 @@
 #include <cmath>
 #include <thread>
 
-namespace {
+const int32_t kAnimationMethods[] = {1, 21, -1};
 
-constexpr int32_t kTesselClassic = 1;
-constexpr int32_t kTesselWeb = 21;
+bool CanPlayAnimations(const StereoViewMethod* method) {
+    for (const int32_t* id = kAnimationMethods; method && *id != -1; ++id)
+        if (method->id == *id)
+            return true;
+    return false;
+}
+
+namespace {
 
 const char* ResultName(long result) {
     switch (static_cast<uint32_t>(result)) {
@@ -247,7 +253,7 @@ int32_t AnimHookProc(uint32_t command, win::LPARAM parameter, void* menu) {
 void PlayAnimation(const char* path, BxView& view, const StereoViewMethod* method, bool loop) {
     AnimationState& state = TheAnimationState();
     state.looping = loop;
-    if (!method || (method->id != kTesselClassic && method->id != kTesselWeb))
+    if (!CanPlayAnimations(method))
         throw pxError("Sorry.  At the moment, animation support is only available for Tessel "
                       "users");
     view.StereoOn(method);

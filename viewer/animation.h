@@ -61,6 +61,11 @@ void PrepareAnimationMenu(BxView& view, bool looping);
 // The hook of the three commands; menu is the view's right-click menu.
 int32_t AnimHookProc(uint32_t command, win::LPARAM parameter, void* menu);
 
+// The methods animations play with, the shutter glasses' (Tessel Classic
+// and Tessel Web (OSPI)), ending with -1.
+extern const int32_t kAnimationMethods[];
+bool CanPlayAnimations(const StereoViewMethod* method);
+
 // Plays the file in the view until it ends (the view is then destroyed with
 // 2, unless looping) or the view is closed. Throws pxError.
 void PlayAnimation(const char* path, BxView& view, const StereoViewMethod* method, bool loop);

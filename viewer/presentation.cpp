@@ -7,6 +7,7 @@
 #include "platform/sys/tempfiles.h"
 #include "stereo/stereomethods.h"
 #include "view/bxview.h"
+#include "viewer/animation.h"
 #include "viewer/bxscript.h"
 #include "viewer/preferences.h"
 #include "viewer/pxrinput.h"
@@ -24,8 +25,6 @@ namespace {
 
 constexpr int32_t kInputBufferSize = 10240;
 constexpr int32_t kPieceSize = 10240;
-// The methods an animation can be shown with: the shutter glasses'.
-constexpr int32_t kAllowedMethods[] = {1, 21, -1};
 
 [[noreturn]] void ThrowCutShort() {
     throw pxError("This PXR file ends in the middle of a block.  The file is incomplete or "
@@ -81,13 +80,6 @@ private:
     win::HANDLE handle = win::INVALID_HANDLE_VALUE;
 };
 
-bool MethodAllowed(const StereoViewMethod* method) {
-    if (!method)
-        return false;
-    const int32_t* end = std::find(std::begin(kAllowedMethods), std::end(kAllowedMethods), -1);
-    return std::find(std::begin(kAllowedMethods), end, method->id) != end;
-}
-
 void ShowWrappedFile(pxrInput& input, BxView& view) {
     pxrBlockWrap block(PXR_BLOCK_WRAP);
     ExtractedFile extracted;
@@ -102,9 +94,9 @@ void ShowWrappedFile(pxrInput& input, BxView& view) {
     if (CheckFileType(extracted.Name()) == FILETYPE_PXR)
         throw pxError("This PXR file wraps another PXR file, which cannot be shown.");
     const StereoViewMethod* current = TheViewerSettings().stereoView;
-    if (!MethodAllowed(current)) {
+    if (!CanPlayAnimations(current)) {
         view.Destroy(2);
-        PxrNotificationDialog(kAllowedMethods, current).DoModal();
+        PxrNotificationDialog(kAnimationMethods, current).DoModal();
         return;
     }
     ReadAndDisplayFile(extracted.Name(), view);
@@ -175,10 +167,7 @@ void ShowPresentationFile(const char* fileName, BxView& view) {
         switch (type) {
         case kPxrEndBlock:
             pxLog("ReadAndDisplayFile:  No supported block type found");
-            throw pxError("This PXR file does not contain any supported block types.  The file "
-                          "may be corrupt, but more likely you need to obtain an updated version "
-                          "of Binoxa.  The latest version is at %s",
-                          BinoxaWebAddress());
+            throw pxError("%s", NoSupportedBlocksMessage().c_str());
         case PXR_BLOCK_WRAP:
             ShowWrappedFile(input, view);
             handled = true;

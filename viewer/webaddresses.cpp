@@ -19,3 +19,10 @@ const char* TutorialWebAddress() {
     static const std::string address = std::string(BINOXA_WEB_ADDRESS) + "tutorial";
     return address.c_str();
 }
+
+std::string NoSupportedBlocksMessage() {
+    return std::string("This PXR file does not contain any supported block types.  The file may "
+                       "be corrupt, but more likely you need to obtain an updated version of "
+                       "Binoxa.  The latest version is at ") +
+           BINOXA_WEB_ADDRESS;
+}
