@@ -7,6 +7,8 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/text.h"
 #include "platform/win/paint.h"
+#include "plugin/pluginpalette.h"
+#include "plugin/watermark.h"
 #include "stereo/cpair.h"
 
 #include <algorithm>
@@ -41,9 +43,37 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
     DeleteObject(brush);
 }
 
-// The background of a rectangle of the window.
+// The watermark's rows from firstRow on, centred in the rectangle.
+void DrawWatermark(HDC dc, const PluginInstance& This, const RECT& area, int firstRow = 0) {
+    const pxImage& mark = *This.watermark;
+    const int left = area.left + (area.right - area.left) / 2 - mark.GetWidth() / 2;
+    const int top = area.top + (area.bottom - area.top) / 2 - mark.GetHeight() / 2;
+    firstRow = std::max(firstRow, 0);
+    if (firstRow >= mark.GetHeight())
+        return;
+    SetDIBitsToDevice(dc, left, top + firstRow, static_cast<DWORD>(mark.GetWidth()),
+                      static_cast<DWORD>(mark.GetHeight() - firstRow), 0, firstRow, 0,
+                      static_cast<UINT>(mark.GetHeight()), mark.GetPixels(),
+                      reinterpret_cast<const BITMAPINFO*>(This.watermarkHeader.data()),
+                      DIB_RGB_COLORS);
+}
+
+// The background of a rectangle of the window, the watermark in its centre.
 void DrawBackground(HDC dc, const PluginInstance& This, const RECT& area) {
-    Fill(dc, area.left, area.top, area.right, area.bottom, This.backgroundColour);
+    const COLORREF colour = This.backgroundColour;
+    if (!This.watermark || This.watermarkHeader.empty()) {
+        Fill(dc, area.left, area.top, area.right, area.bottom, colour);
+        return;
+    }
+    const int ww = This.watermark->GetWidth();
+    const int wh = This.watermark->GetHeight();
+    const int left = area.left + (area.right - area.left) / 2 - ww / 2;
+    const int top = area.top + (area.bottom - area.top) / 2 - wh / 2;
+    Fill(dc, area.left, area.top, area.right, top, colour);
+    Fill(dc, area.left, top, left, top + wh, colour);
+    Fill(dc, left + ww, top, area.right, top + wh, colour);
+    Fill(dc, area.left, top + wh, area.right, area.bottom, colour);
+    DrawWatermark(dc, This, area);
 }
 
 // The bar along the top (or bottom) of area with its percentage over it.
@@ -83,23 +113,6 @@ void Convert(PluginInstance& This) {
         converted.GetBytesPerPixel() != This.inlineImage->GetBytesPerPixel())
         converted.Create(size, This.inlineImage->GetBytesPerPixel(), 4);
     pair.CopyConvert(converted, px2Pnt{0, 0}, outputType, eye);
-}
-
-// The header that describes a top-down picture for drawing.
-std::vector<uint8_t> HeaderFor(const pxImage& image) {
-    std::vector<uint8_t> memory(sizeof(BITMAPINFOHEADER) + 256 * sizeof(uint16_t), 0);
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(memory.data());
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = image.GetWidth();
-    header->biHeight = -image.GetHeight();
-    header->biPlanes = 1;
-    header->biBitCount = static_cast<WORD>(8 * image.GetBytesPerPixel());
-    header->biCompression = BI_RGB;
-    header->biClrUsed = image.GetBytesPerPixel() == 1 ? 256 : 0;
-    auto* indices = reinterpret_cast<uint16_t*>(memory.data() + sizeof(BITMAPINFOHEADER));
-    for (int i = 0; i < 256; ++i)
-        indices[i] = static_cast<uint16_t>(i);
-    return memory;
 }
 
 } // namespace
@@ -155,6 +168,7 @@ void PaintInline(PluginInstance& This) {
         EndPaint(This.hwnd, &paint);
         return;
     }
+    RealisePluginPalette(This.hwnd, dc);
     if (This.rebuildConverted || This.reconvert) {
         try {
             Convert(This);
@@ -195,7 +209,7 @@ void PaintInline(PluginInstance& This) {
         Fill(dc, 0, 3 * h / 4 - 1, w, h, This.backgroundColour);
     }
 
-    std::vector<uint8_t> header = HeaderFor(converted);
+    std::vector<uint8_t> header = BlitHeaderFor(converted);
     const UINT colours = converted.GetBytesPerPixel() == 1 ? DIB_PAL_COLORS : DIB_RGB_COLORS;
     if (ThePlugin().preferences.dibMethod == 0 ||
         (drawWidth == converted.GetWidth() && drawHeight == converted.GetHeight())) {
@@ -208,7 +222,7 @@ void PaintInline(PluginInstance& This) {
         resized.Create(px2Size{drawWidth, drawHeight}, converted.GetBytesPerPixel(), 4);
         ResizeDDA(resized, converted, static_cast<double>(drawWidth) / converted.GetWidth(),
                   static_cast<double>(drawHeight) / converted.GetHeight(), px2Pnt{0, 0});
-        header = HeaderFor(resized);
+        header = BlitHeaderFor(resized);
         SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(drawWidth), static_cast<DWORD>(drawHeight),
                           0, 0, 0, static_cast<UINT>(drawHeight), resized.GetPixels(),
                           reinterpret_cast<const BITMAPINFO*>(header.data()), colours);
@@ -219,7 +233,19 @@ void PaintInline(PluginInstance& This) {
     if (percent < 100 && !This.complete) {
         RECT area{};
         GetClientRect(This.hwnd, &area);
+        if (progressive && This.mode == NP_FULL)
+            area = RECT{x, y, x + drawWidth, y + drawHeight};
         if (progressive) {
+            // The arriving rows uncover the watermark from the top.
+            const int areaHeight = area.bottom - area.top;
+            int decoded =
+                static_cast<int>(static_cast<int64_t>(areaHeight) * rowsDone / picture.GetHeight());
+            if (squish == 2)
+                decoded = decoded / 2 + areaHeight / 4;
+            if (This.watermark && !This.watermarkHeader.empty()) {
+                const int markTop = area.top + areaHeight / 2 - This.watermark->GetHeight() / 2;
+                DrawWatermark(dc, This, area, area.top + decoded - markTop);
+            }
             DrawBar(dc, This, area, percent, true);
         } else {
             const int barHeight = DrawBar(dc, This, area, percent, false);

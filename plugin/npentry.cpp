@@ -6,13 +6,18 @@
 #include "imaging/pxerror.h"
 #include "platform/dialogs/messagebox.h"
 #include "platform/gdi/devicecaps.h"
+#include "platform/gdi/objects.h"
 #include "platform/registry/registry.h"
 #include "platform/sys/files.h"
 #include "platform/sys/lasterror.h"
+#include "platform/sys/libraries.h"
+#include "platform/win/cursor.h"
 #include "platform/win/paint.h"
 #include "plugin/fullscreen.h"
+#include "plugin/menus.h"
 #include "plugin/pluginwindow.h"
 #include "plugin/streams.h"
+#include "plugin/watermark.h"
 #include "stereo/stereomethods.h"
 #include "view/excludemodes.h"
 
@@ -153,6 +158,11 @@ NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t argc, char* arg
     if (This->autoView)
         plugin.preferences.dontShowQuickHelp = 1;
     ApplyAttributes(*This, argc, argn, argv);
+    if (plugin.watermarkSource) {
+        This->watermark = std::make_unique<pxImage>();
+        MakeWaterMark(*This->watermark, *plugin.watermarkSource, This->backgroundColour);
+        This->watermarkHeader = BlitHeaderFor(*This->watermark);
+    }
     return NPERR_NO_ERROR;
 }
 
@@ -206,20 +216,11 @@ void NPP_Print(NPP instance, NPPrint* print) {
 
 void NPP_URLNotify(NPP, const char*, NPReason, void*) {}
 
-void ReadQuickMenu(PluginState& plugin) {
-    for (int32_t& id : plugin.quickMenu)
-        id = -1;
-    plugin.quickMenuCount = 0;
-    char text[128] = {};
-    plugin.registry.GetString("QuickMenu", text, sizeof text - 1);
-    for (char* piece = std::strtok(text, ",");
-         piece && plugin.quickMenuCount < PluginState::kQuickMenuSize;
-         piece = std::strtok(nullptr, ","))
-        plugin.quickMenu[plugin.quickMenuCount++] = Decimal(piece);
-}
-
 NPError NPP_Initialize() {
     PluginState& plugin = ThePlugin();
+    // Loaded by a browser, the artwork is in the library; linked into a
+    // program, in the program.
+    plugin.module = win::GetModuleHandle("npbx32.dll");
     plugin.registry.SetUserLocation("Norvane", "Binoxa", "Preferences");
     plugin.registry.SetCommonLocation("Norvane", "Common", "Preferences");
     PluginPreferences& preferences = plugin.preferences;
@@ -249,23 +250,9 @@ NPError NPP_Initialize() {
     plugin.method = GetStereoMethodByID(stereoView);
     if (!plugin.method) {
         pxLog("NPP_Initialize:  Invalid stereo view method (%d)", stereoView);
-        plugin.method = GetStereoMethodByIndex(0);
-        if (!plugin.method) {
-            pxLog("NPP_Initialize: No stereo view methods found!");
-            PluginMessage(nullptr, "Invalid FullScreen View method!  No valid FullScreen viewing "
-                                   "methods have been found.  Please re-install Binoxa.");
+        plugin.method = ChangeToFirstMethod("NPP_Initialize: ");
+        if (!plugin.method)
             return NPERR_INCOMPATIBLE_VERSION_ERROR;
-        }
-        const char* name = MethodDisplayName(plugin.method, "");
-        pxLog("NPP_Initialize: Changing stereo view to '%s' (%d)", name, plugin.method->id);
-        char text[256];
-        std::snprintf(text, sizeof text,
-                      "Invalid FullScreen View method!  Your FullScreen viewing method will be "
-                      "changed to '%s'.",
-                      name);
-        PluginMessage(nullptr, text);
-        plugin.registry.SetCommonValue("StereoView", static_cast<uint32_t>(plugin.method->id),
-                                       win::REG_DWORD);
     }
     ReadQuickMenu(plugin);
 
@@ -275,16 +262,30 @@ NPError NPP_Initialize() {
     const std::unique_ptr<ModeStruct[]> owned(modes);
     plugin.excludedModes.assign(modes, modes + (modes ? count : 0));
 
+    if (!RebuildPluginPopupMenu())
+        PluginMessage(nullptr, "Error creating popup menu.\n\nRight click menu will be disabled.");
+
+    // Modules carry no cursors here: two of the system's shapes tell a
+    // stereo picture from a flat one.
+    plugin.stereoCursor = win::LoadCursor(nullptr, win::IDC_HAND);
+    plugin.flatCursor = win::LoadCursor(nullptr, win::IDC_CROSS);
+    plugin.arrowCursor = win::LoadCursor(nullptr, win::IDC_ARROW);
     const win::HDC screen = win::GetDC(nullptr);
     plugin.screenBitsPerPixel = win::GetDeviceCaps(screen, win::BITSPIXEL);
     win::ReleaseDC(nullptr, screen);
     plugin.windowTable.assign(2, nullptr);
     plugin.nextInstanceNumber = 0;
+    plugin.watermarkSource = LoadWatermarkSource(plugin.module);
     return NPERR_NO_ERROR;
 }
 
 void NPP_Shutdown() {
     PluginState& plugin = ThePlugin();
+    plugin.watermarkSource.reset();
+    DestroyPluginPopupMenu();
+    if (plugin.palette)
+        win::DeleteObject(reinterpret_cast<win::HGDIOBJ>(plugin.palette));
+    plugin.palette = nullptr;
     plugin.windowTable.clear();
     plugin.excludedModes.clear();
 }
@@ -301,6 +302,43 @@ void FreeInstance(PluginInstance& This) {
                         "couldn't cleanup #3: %d");
     This.~PluginInstance();
     ThePlugin().browser->memfree(&This);
+}
+
+void ReadQuickMenu(PluginState& plugin) {
+    for (int32_t& id : plugin.quickMenu)
+        id = -1;
+    plugin.quickMenuCount = 0;
+    char text[128] = {};
+    plugin.registry.GetString("QuickMenu", text, sizeof text - 1);
+    for (char* piece = std::strtok(text, ",");
+         piece && plugin.quickMenuCount < PluginState::kQuickMenuSize;
+         piece = std::strtok(nullptr, ","))
+        plugin.quickMenu[plugin.quickMenuCount++] = Decimal(piece);
+}
+
+const StereoViewMethod* ChangeToFirstMethod(const char* logPrefix) {
+    PluginState& plugin = ThePlugin();
+    const StereoViewMethod* method = GetStereoMethodByIndex(0);
+    if (!method) {
+        pxLog("%sNo stereo view methods found!", logPrefix);
+        PluginMessage(nullptr, "Invalid FullScreen View method!  No valid FullScreen viewing "
+                               "methods have been found.  Please re-install Binoxa.");
+        return nullptr;
+    }
+    const char* name = MethodDisplayName(method, "");
+    pxLog("%sChanging stereo view to '%s' (%d)", logPrefix, name, method->id);
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Invalid FullScreen View method!  Your FullScreen viewing method will be "
+                  "changed to '%s'.",
+                  name);
+    PluginMessage(nullptr, text);
+    plugin.registry.SetCommonValue("StereoView", static_cast<uint32_t>(method->id), win::REG_DWORD);
+    return method;
+}
+
+PluginInstance* InstanceOfWindow(win::HWND window) {
+    return static_cast<PluginInstance*>(win::GetProp(window, kInstanceProperty));
 }
 
 PluginState& ThePlugin() {

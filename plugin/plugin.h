@@ -57,8 +57,17 @@ struct PluginState {
     int32_t quickMenuCount = 0;
     std::vector<ModeStruct> excludedModes;
     int32_t screenBitsPerPixel = 0;
-    pxPalette sharedPalette;     // for 8-bit pictures
-    bool showingMessage = false; // while the plug-in's own message box is up
+    pxPalette sharedPalette;               // for 8-bit pictures
+    win::HPALETTE palette = nullptr;       // from the system palette, on the first 8-bit paint
+    bool showingMessage = false;           // while the plug-in's own message box is up
+    win::HINSTANCE module = nullptr;       // the library's file, which carries the artwork
+    win::HMENU popupMenu = nullptr;        // shared by every instance
+    std::vector<win::HBITMAP> menuBitmaps; // the popup's items, deleted with it
+    win::HCURSOR stereoCursor = nullptr;   // over a picture with a stereo descriptor
+    win::HCURSOR flatCursor = nullptr;     // over one without
+    win::HCURSOR arrowCursor = nullptr;
+    // The watermark's intensities (1 byte per pixel), or null without one.
+    std::unique_ptr<pxImage> watermarkSource;
     // One window per instance number; grows by doubling.
     std::vector<win::HWND> windowTable;
     int32_t nextInstanceNumber = 0;
@@ -110,10 +119,24 @@ struct PluginInstance {
     int32_t blockDone = 0;
     // The flat inline picture and how it is drawn.
     std::unique_ptr<pxImage> convertedImage = std::make_unique<pxImage>();
+    // The watermark mixed into the background colour, and its header.
+    std::unique_ptr<pxImage> watermark;
+    std::vector<uint8_t> watermarkHeader;
     int32_t rebuildConverted = 1;
     int32_t reconvert = 1;
     int32_t squish = 0;
 };
+
+// The "QuickMenu" list from the registry (at most kQuickMenuSize ids).
+void ReadQuickMenu(PluginState& plugin);
+
+// The instance a plug-in window shows, or null.
+PluginInstance* InstanceOfWindow(win::HWND window);
+
+// The first method of the table instead of an invalid one: logged (after the
+// prefix), told to the user and stored as "StereoView". Null, told too, when
+// the table is empty.
+const StereoViewMethod* ChangeToFirstMethod(const char* logPrefix);
 
 // Deletes the instance's files and frees its record through the browser.
 void FreeInstance(PluginInstance& This);

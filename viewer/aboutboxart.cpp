@@ -2,8 +2,9 @@
 // built-in 8 x 16 font: the picture shown in the box and the credits that
 // roll through it.
 //
-//   aboutboxart PICTURE.bmp CREDITS.bmp
+//   aboutboxart PICTURE.bmp CREDITS.bmp [PRODUCT]
 //
+// PRODUCT names the front end under "Binoxa" (the viewer's when left out).
 // The credits are two pixels narrower than the picture: they roll inside the
 // picture's one-pixel frame.
 #include "bxconvert/writers.h"
@@ -36,7 +37,7 @@ void Centred(pxImage& image, int32_t top, const char* text, uint8_t colour) {
     DrawText(image, {(image.GetWidth() - width) / 2, top}, text, colour);
 }
 
-pxImage Picture() {
+pxImage Picture(const char* product) {
     pxImage picture({kPictureWidth, kPictureHeight}, 3);
     for (int32_t y = 0; y < kPictureHeight; ++y)
         Fill(picture, y, static_cast<uint8_t>(96 + y), static_cast<uint8_t>(y), 24);
@@ -53,13 +54,13 @@ pxImage Picture() {
             }
         }
     Centred(picture, 72, "Binoxa", 255);
-    Centred(picture, 92, "Viewer", 251);
+    Centred(picture, 92, product, 251);
     return picture;
 }
 
-pxImage Credits() {
-    static const char* const lines[] = {
-        "", "Binoxa",  "Viewer",  "", "Stereo", "pictures", "for two",  "eyes",
+pxImage Credits(const char* product) {
+    const char* const lines[] = {
+        "", "Binoxa",  product,   "", "Stereo", "pictures", "for two",  "eyes",
         "", "Made by", "Norvane", "", "Thanks", "for",      "watching", "",
     };
     constexpr int32_t count = sizeof lines / sizeof lines[0];
@@ -75,13 +76,14 @@ pxImage Credits() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: aboutboxart PICTURE.bmp CREDITS.bmp\n", stderr);
+    if (argc != 3 && argc != 4) {
+        std::fputs("usage: aboutboxart PICTURE.bmp CREDITS.bmp [PRODUCT]\n", stderr);
         return 2;
     }
     try {
-        WritePicture(argv[1], Picture(), nullptr);
-        WritePicture(argv[2], Credits(), nullptr);
+        const char* product = argc == 4 ? argv[3] : "Viewer";
+        WritePicture(argv[1], Picture(product), nullptr);
+        WritePicture(argv[2], Credits(product), nullptr);
         return 0;
     } catch (const pxError& error) {
         std::fprintf(stderr, "%s\n", error.GetMessage());

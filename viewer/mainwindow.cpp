@@ -9,8 +9,8 @@
 #include "platform/win/menus.h"
 #include "stereo/stereomethods.h"
 #include "view/bxview.h"
-#include "view/modesdlg.h"
 #include "viewer/aboutbox.h"
+#include "viewer/displaycustomisation.h"
 #include "viewer/preferences.h"
 #include "viewer/showfile.h"
 #include "viewer/viewerapp.h"
@@ -251,24 +251,8 @@ void CMainWindow::OnCustomizeModes() {
             kTitle, win::MB_OK);
         return;
     }
-    CModesDlg dialog(nullptr);
-    dialog.SetExcludedModes(settings.excludedModes.data(),
-                            static_cast<int32_t>(settings.excludedModes.size()));
-    dialog.SetDisplayType(settings.displayMethod);
-    dialog.SetStereoViewMethod(settings.stereoView);
-    dialog.SetModeType(&settings.modeType);
-    if (dialog.DoModal() != win::IDOK)
-        return;
-    settings.excludedModes = dialog.ExcludedModes();
-    settings.displayMethod = dialog.DisplayType();
-    WinRegistry& registry = TheViewerRegistry();
-    const std::pair<const char*, int32_t> written[] = {
-        {"DDModeType", settings.modeType.type},     {"DDModeWidth", settings.modeType.width},
-        {"DDModeHeight", settings.modeType.height}, {"DDModeBpp", settings.modeType.bpp},
-        {"DisplayMethod", settings.displayMethod},
-    };
-    for (const auto& [name, value] : written)
-        registry.SetCommonValue(name, static_cast<uint32_t>(value), win::REG_DWORD);
+    CustomizeDisplay(nullptr, settings.stereoView, settings.excludedModes, settings.displayMethod,
+                     settings.modeType, TheViewerRegistry());
 }
 
 void CMainWindow::OnFileOpen() {

@@ -9,8 +9,12 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace win::internal {
@@ -98,3 +102,58 @@ std::optional<std::vector<std::byte>> LoadModuleResource(HMODULE module, DWORD t
 }
 
 } // namespace win::internal
+
+namespace win {
+namespace {
+
+// Every resource found so far, by module, type and id. A deque keeps the
+// records where they are as it grows.
+struct FoundResources {
+    std::mutex mutex;
+    std::deque<std::vector<std::byte>> records;
+    std::map<std::tuple<HMODULE, DWORD, DWORD>, std::vector<std::byte>*> byKey;
+};
+
+FoundResources& Found() {
+    static FoundResources found;
+    return found;
+}
+
+} // namespace
+
+HRSRC FindResource(HMODULE module, const char* name, const char* type) {
+    const std::optional<DWORD> id = internal::IdOf(name);
+    const std::optional<DWORD> typeId = internal::IdOf(type);
+    if (!id || !typeId) {
+        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        return nullptr;
+    }
+    FoundResources& found = Found();
+    std::lock_guard lock(found.mutex);
+    const auto key = std::make_tuple(module, *typeId, *id);
+    if (const auto known = found.byKey.find(key); known != found.byKey.end())
+        return reinterpret_cast<HRSRC>(known->second);
+    std::optional<std::vector<std::byte>> data =
+        internal::LoadModuleResource(module, *typeId, MAKEINTRESOURCE(*id));
+    if (!data)
+        return nullptr;
+    std::vector<std::byte>* record = &found.records.emplace_back(std::move(*data));
+    found.byKey.emplace(key, record);
+    return reinterpret_cast<HRSRC>(record);
+}
+
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+    return reinterpret_cast<HGLOBAL>(resource);
+}
+
+const void* LockResource(HGLOBAL data) {
+    return data ? reinterpret_cast<const std::vector<std::byte>*>(data)->data() : nullptr;
+}
+
+DWORD SizeofResource(HMODULE, HRSRC resource) {
+    return resource ? static_cast<DWORD>(
+                          reinterpret_cast<const std::vector<std::byte>*>(resource)->size())
+                    : 0;
+}
+
+} // namespace win

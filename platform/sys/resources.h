@@ -19,6 +19,19 @@ namespace win {
 
 constexpr WORD RT_BITMAP = 2;
 
+using HRSRC = struct ResourceInfoTag*;
+using HGLOBAL = struct ResourceDataTag*;
+
+// A module's resource as Win32 gives it (null module: the program; name and
+// type are ids made with MAKEINTRESOURCE or texts "#<id>"). The data is read
+// once and stays until the process ends, so nothing is ever freed. Null when
+// the module has no such resource (the last error tells why).
+HRSRC FindResource(HMODULE module, const char* name, const char* type);
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+// The resource's bytes; null for a null handle.
+const void* LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+
 namespace internal {
 
 constexpr std::string_view resourceSectionName = ".binoxa_resources";

@@ -1,19 +1,58 @@
 #include "platform/win/qtmenu.h"
 
+#include "platform/display/presenter.h"
+#include "platform/gdi/gdiobjects.h"
 #include "platform/win/menustore.h"
 #include "platform/win/messages.h"
 #include "platform/win/windowinternals.h"
 
+#include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QWidgetAction>
 
 namespace win::internal {
 namespace {
 
-// Menus here carry no pictures of their own: a bitmap item shows its id.
+// A bitmap item without a live bitmap shows its id.
 QString LabelOf(const MenuItem& item) {
     if (item.flags & MF_BITMAP)
         return QStringLiteral("#%1").arg(item.id);
     return QString::fromLocal8Bit(item.text.c_str());
+}
+
+// The item's picture, with a check mark drawn at its left when checked.
+QPixmap PictureOf(const MenuItem& item) {
+    const Bitmap* bitmap =
+        item.flags & MF_BITMAP ? FindBitmap(reinterpret_cast<HGDIOBJ>(item.bitmap)) : nullptr;
+    if (!bitmap)
+        return QPixmap();
+    QImage image = PresentedImage(bitmap->pixels);
+    if (image.isNull())
+        return QPixmap();
+    if (item.flags & MF_CHECKED) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 2));
+        const int middle = image.height() / 2;
+        painter.drawLine(4, middle, 8, middle + 4);
+        painter.drawLine(8, middle + 4, 15, middle - 4);
+    }
+    return QPixmap::fromImage(image);
+}
+
+// Qt's menus draw icons small and square: a bitmap item is a label of its
+// own, which passes the pointer's events on to the menu that holds it.
+QAction* AddPictureAction(QMenu* target, const QPixmap& picture) {
+    auto* action = new QWidgetAction(target);
+    auto* label = new QLabel;
+    label->setPixmap(picture);
+    label->setStyleSheet(QStringLiteral("QLabel { border: 1px solid transparent; }"
+                                        "QLabel:hover { border: 1px solid palette(highlight); }"));
+    label->setAttribute(Qt::WA_Hover);
+    action->setDefaultWidget(label);
+    target->addAction(action);
+    return action;
 }
 
 } // namespace
@@ -30,9 +69,16 @@ void FillQtMenu(QMenu* target, HMENU menu, HWND owner) {
             continue;
         }
         QAction* action = nullptr;
+        const QPixmap picture = PictureOf(item);
         if (item.submenu) {
-            QMenu* submenu = target->addMenu(LabelOf(item));
-            action = submenu->menuAction();
+            auto* submenu = new QMenu(LabelOf(item), target);
+            if (picture.isNull()) {
+                target->addMenu(submenu);
+                action = submenu->menuAction();
+            } else {
+                action = AddPictureAction(target, picture);
+                action->setMenu(submenu);
+            }
             const HMENU submenuHandle = item.submenu;
             const LPARAM where = MAKELPARAM(static_cast<WORD>(position), FALSE);
             QObject::connect(submenu, &QMenu::aboutToShow, submenu,
@@ -42,7 +88,8 @@ void FillQtMenu(QMenu* target, HMENU menu, HWND owner) {
                                  FillQtMenu(submenu, submenuHandle, owner);
                              });
         } else {
-            action = target->addAction(LabelOf(item));
+            action = picture.isNull() ? target->addAction(LabelOf(item))
+                                      : AddPictureAction(target, picture);
             action->setData(QVariant::fromValue<qulonglong>(item.id));
         }
         action->setEnabled(item.IsEnabled());

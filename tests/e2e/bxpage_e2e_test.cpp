@@ -44,6 +44,16 @@ Area Changed(const Screenshot& a, const Screenshot& b) {
     return right < 0 ? Area{} : Area{left, top, right - left + 1, bottom - top + 1};
 }
 
+// Pixels of the second picture's watermark: its letters brightened by 96
+// on the page's black.
+int WatermarkPixels(const Screenshot& shot) {
+    int count = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            count += shot.At(x, y) == win::RGB(96, 96, 96);
+    return count;
+}
+
 TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRowAndFullScreenOnAClick) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under Xvfb (see the CMake test)";
     const fs::path work = fs::absolute("bxpage-e2e-" + std::to_string(::getpid()));
@@ -77,7 +87,11 @@ TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRowAndFullScreenO
     // The page's text comes first: the screen is no longer what it was.
     const Screenshot early = e2e::TakeScreenshotWhen(
         [&](const Screenshot& s) { return Changed(before, s).width > 0; }, 20000);
-    e2e::SavePng(early, "bxpage-1-download");
+    // Until rows arrive, the watermark stands for the picture.
+    const Screenshot download = e2e::TakeScreenshotWhen(
+        [](const Screenshot& s) { return WatermarkPixels(s) > 200; }, 20000);
+    e2e::SavePng(download, "bxpage-1-download");
+    ASSERT_GT(WatermarkPixels(download), 200) << "no watermark while the pictures download";
     // 120 KB at 40 KB a second: partway after a second and a half.
     e2e::PumpFor(1500);
     const Screenshot partial = e2e::TakeScreenshot();
@@ -95,6 +109,7 @@ TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRowAndFullScreenO
         30000))
         << "the pictures never finished";
     e2e::SavePng(done, "bxpage-3-complete");
+    EXPECT_EQ(WatermarkPixels(done), 0) << "the complete pictures still show the watermark";
 
     // The pictures' area: what the download changed after the first shot.
     const Area pictures = Changed(early, done);
@@ -107,6 +122,16 @@ TEST(BxpageEndToEnd, TheSamplePageShowsItsPicturesArrivingRowByRowAndFullScreenO
         static_cast<int>(std::find(rows.begin(), rows.end(), true) - rows.begin());
     EXPECT_GT(firstDiffering, 10) << "no rows were complete partway";
     EXPECT_LT(firstDiffering, pictures.height) << "the picture was complete at once";
+    // The first picture is a red/blue anaglyph: no green anywhere in it.
+    int green = 0, coloured = 0;
+    for (int y = pictures.y; y < pictures.y + 150; ++y)
+        for (int x = pictures.x; x < pictures.x + pictures.width; ++x) {
+            const win::COLORREF pixel = done.At(x, y);
+            green += win::GetGValue(pixel) != 0;
+            coloured += win::GetRValue(pixel) != 0 || win::GetBValue(pixel) != 0;
+        }
+    EXPECT_EQ(green, 0) << "the first picture is no red/blue anaglyph";
+    EXPECT_GT(coloured, pictures.width * 100);
 
     // A click on the first picture shows it full screen (the screen no longer
     // shows the page's white); Escape brings the page back as it was.

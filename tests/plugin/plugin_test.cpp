@@ -11,6 +11,7 @@
 #include "platform/npapi/npapi.h"
 #include "platform/registry/registry.h"
 #include "platform/sys/versioninfo.h"
+#include "platform/win/menus.h"
 #include "platform/win/messages.h"
 #include "platform/win/timers.h"
 #include "platform/win/window.h"
@@ -24,6 +25,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <tuple>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -556,4 +560,271 @@ TEST_F(Plugin, AClickShowsThePictureFullScreenOnceAndThePresentationOnlyWithTheG
     win::KillTimer(nullptr, timer);
 }
 
+// The popup's items as ids: 0 for a separator, -1 for a sub-menu.
+std::vector<int> Ids(const std::vector<win::MenuPromptItem>& items) {
+    std::vector<int> ids;
+    for (const win::MenuPromptItem& item : items)
+        ids.push_back(item.separator ? 0 : item.hasSubmenu ? -1 : static_cast<int>(item.id));
+    return ids;
+}
+
+// The item with the command, searched through the sub-menus.
+const win::MenuPromptItem* Find(const std::vector<win::MenuPromptItem>& items, win::UINT id) {
+    for (const win::MenuPromptItem& item : items) {
+        if (!item.separator && !item.hasSubmenu && item.id == id)
+            return &item;
+        if (const win::MenuPromptItem* inside = Find(item.submenu, id))
+            return inside;
+    }
+    return nullptr;
+}
+
+bool Checked(const win::MenuPrompt& menu, win::UINT id) {
+    const win::MenuPromptItem* item = Find(menu.items, id);
+    return item && item->checked;
+}
+
+void StoreQuickMenu(const char* text) {
+    win::HKEY key = nullptr;
+    win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, win::KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr);
+    win::RegSetValueEx(key, "QuickMenu", 0, win::REG_SZ, reinterpret_cast<const win::BYTE*>(text),
+                       static_cast<win::DWORD>(std::strlen(text) + 1));
+    win::RegCloseKey(key);
+}
+
+std::string StoredQuickMenu() {
+    win::HKEY key = nullptr;
+    if (win::RegOpenKeyEx(win::HKEY_CURRENT_USER, kUserKey, 0, win::KEY_READ, &key) != 0)
+        return "(no key)";
+    char text[200] = {};
+    win::DWORD size = sizeof text - 1;
+    win::DWORD type = 0;
+    win::RegQueryValueEx(key, "QuickMenu", nullptr, &type, reinterpret_cast<win::BYTE*>(text),
+                         &size);
+    win::RegCloseKey(key);
+    return type == win::REG_SZ ? text : "(not a text)";
+}
+
+class PluginMenu : public Plugin {
+protected:
+    // A right click on the window, and the command chosen from the popup;
+    // the popup as it was shown.
+    win::MenuPrompt Choose(win::HWND window, win::UINT command) {
+        prompts.menuChoices.push_back(command);
+        const size_t shown = prompts.menus.size();
+        win::SendMessage(window, win::WM_RBUTTONUP, 0, win::MAKELPARAM(10, 10));
+        win::MSG message;
+        while (win::PeekMessage(&message, nullptr, 0, 0, win::PM_REMOVE))
+            win::DispatchMessage(&message);
+        EXPECT_EQ(prompts.menus.size(), shown + 1) << "no popup for a right click";
+        return prompts.menus.empty() ? win::MenuPrompt{} : prompts.menus.back();
+    }
+};
+
+TEST_F(PluginMenu, ThePopupOffersTheQuickMenuSaveAsTheSettingsAndAboutDrawnFromBitmaps) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "ProgressiveDisplay", 1);
+    StoreQuickMenu("4,5,99,");
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text,
+              "Invalid viewing method for \"quick menu\".  You may need to re-customize your "
+              "right click menu (in Binoxa Settings).");
+    EXPECT_NE(log.Text().find("CreateRightClickPopupMenu -- bad item in menuList: 99"),
+              std::string::npos);
+
+    const win::HWND window = Window(New({}), 200, 100);
+    const win::MenuPrompt menu = Choose(window, 0);
+    EXPECT_EQ(Ids(menu.items), (std::vector<int>{7004, 7005, 0, 7060, 0, -1, 0, 7200}));
+    ASSERT_EQ(menu.items.size(), 8u);
+    const std::vector<win::MenuPromptItem>& settings = menu.items[5].submenu;
+    EXPECT_EQ(Ids(settings), (std::vector<int>{-1, -1, 0, 7071, 7074, 7078, 7075, 7072, 7079, -1,
+                                               7080, 7077, 0, 7076}));
+    ASSERT_EQ(settings.size(), 14u);
+    EXPECT_EQ(Ids(settings[0].submenu),
+              (std::vector<int>{7201, 7221, 7222, 7202, 7203, 7204, 7205, 7206, 7207, 0, 7208,
+                                7209, 7210, 7211, 0, 7212, 7213, 7214, 7215, 7216, 7219}));
+    EXPECT_EQ(Ids(settings[1].submenu),
+              (std::vector<int>{7400, 7401, 7402, 7407, 7408, 0, 7414, 7415, 7410, 7411, 7412,
+                                7413, 7403, 7404, 7405, 7406}));
+    EXPECT_EQ(Ids(settings[9].submenu), (std::vector<int>{7081}));
+
+    // Every item and sub-menu is a picture of our artwork.
+    const std::function<void(const std::vector<win::MenuPromptItem>&)> drawn =
+        [&](const std::vector<win::MenuPromptItem>& items) {
+            for (const win::MenuPromptItem& item : items) {
+                if (item.separator)
+                    continue;
+                EXPECT_NE(item.bitmap, nullptr) << "item " << item.id;
+                EXPECT_TRUE(item.text.empty());
+                drawn(item.submenu);
+            }
+        };
+    drawn(menu.items);
+    EXPECT_EQ(log.Text().find("bitmap was NULL"), std::string::npos);
+
+    // The checks show the settings: the method, the inline view, the toggles.
+    EXPECT_TRUE(Checked(menu, 7204));
+    EXPECT_FALSE(Checked(menu, 7201));
+    EXPECT_TRUE(Checked(menu, 7400));
+    EXPECT_TRUE(Checked(menu, 7074));
+    EXPECT_FALSE(Checked(menu, 7071));
+}
+
+TEST_F(PluginMenu, ChoicesChangeTheSettingsEverywhereAndStoreThemAtOnce) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    NPP first = New({});
+    NPP second = New({});
+    const win::HWND window = Window(first, 200, 100);
+    Window(second, 200, 100);
+
+    // Each toggle flips, shows its check and is written where it belongs.
+    const std::tuple<win::UINT, const char*, const char*> toggles[] = {
+        {7071, "WarnOnNoDescriptor", kUserKey},
+        {7072, "AutoView", kUserKey},
+        {7074, "ProgressiveDisplay", kUserKey},
+        {7075, "FullScreen", kCommonKey},
+        {7078, "StatusBar", kCommonKey},
+        {7079, "AllowFullScreenAdjustments", kCommonKey},
+        {7081, "LoopAnimation", kCommonKey},
+    };
+    for (const auto& [command, name, key] : toggles) {
+        Choose(window, command);
+        EXPECT_EQ(StoredWord(key, name), 1u) << name;
+        EXPECT_TRUE(Checked(Choose(window, command), command)) << name;
+        EXPECT_EQ(StoredWord(key, name), 0u) << name;
+        EXPECT_FALSE(Checked(Choose(window, 0), command)) << name;
+    }
+
+    // The default method: stored, and the check moves.
+    Choose(window, 7205);
+    EXPECT_EQ(StoredWord(kCommonKey, "StereoView"), 5u);
+    EXPECT_EQ(ThePlugin().method->id, 5);
+    const win::MenuPrompt moved = Choose(window, 0);
+    EXPECT_TRUE(Checked(moved, 7205));
+    EXPECT_FALSE(Checked(moved, 7204));
+
+    // A new inline view warns, is stored and redraws every instance; the
+    // same one again, or "none", says nothing.
+    prompts.boxes.clear();
+    Of(second).rebuildConverted = 0;
+    Choose(window, 7403);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].caption, "Binoxa Notification");
+    EXPECT_EQ(prompts.boxes[0].text.rfind("Warning!  You are about to change your inline viewing "
+                                          "method.\nThis will change the way stereo images",
+                                          0),
+              0u);
+    EXPECT_EQ(StoredWord(kCommonKey, "InlineView"), 3u);
+    EXPECT_EQ(Of(second).rebuildConverted, 1);
+    Of(second).rebuildConverted = 0;
+    EXPECT_TRUE(Checked(Choose(window, 7403), 7403));
+    EXPECT_EQ(Of(second).rebuildConverted, 0);
+    Choose(window, 7400);
+    EXPECT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(StoredWord(kCommonKey, "InlineView"), 0u);
+    EXPECT_EQ(Of(second).rebuildConverted, 1);
+
+    // A quick-menu entry takes its method for this picture only.
+    Of(first).badStream = 1;
+    Choose(window, 7012);
+    EXPECT_EQ(Of(first).method->id, 12);
+    EXPECT_EQ(ThePlugin().method->id, 5);
+    EXPECT_NE(prompts.boxes.back().text.find("You can't view this image"), std::string::npos);
+}
+
+TEST_F(PluginMenu, TheDialogsEditThePacketSizeQuickMenuAndDisplayAndSaveTheFile) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    StoreQuickMenu("1,4,5,");
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    NPP instance = New({});
+    const win::HWND window = Window(instance, 200, 100);
+
+    // 3000 bytes is shown as 2048 and stored so; Cancel keeps the value.
+    Of(instance).userPacketSize = 3000;
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        EXPECT_EQ(dialog.Shown().caption, "Binoxa Packet Size");
+        EXPECT_TRUE(dialog.Shown().Control(1221)->checked);
+        EXPECT_FALSE(dialog.Shown().Control(1222)->checked);
+        dialog.Click(win::IDOK);
+    });
+    Choose(window, 7080);
+    EXPECT_EQ(Of(instance).userPacketSize, 2048);
+    EXPECT_EQ(StoredWord(kUserKey, "UserPacketSize"), 2048u);
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        dialog.Click(1225);
+        dialog.Click(win::IDOK);
+    });
+    Choose(window, 7080);
+    EXPECT_EQ(StoredWord(kUserKey, "UserPacketSize"), 7u);
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        EXPECT_TRUE(dialog.Shown().Control(1225)->checked);
+        dialog.Click(1227);
+        dialog.Click(win::IDCANCEL);
+    });
+    Choose(window, 7080);
+    EXPECT_EQ(Of(instance).userPacketSize, 7);
+
+    // The quick menu's boxes start from the stored list; OK stores the
+    // checked ones in order and the popup offers them at once.
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        const win::DialogPrompt shown = dialog.Shown();
+        EXPECT_EQ(shown.caption, "Customize Right Click Menu");
+        EXPECT_TRUE(shown.Control(1101)->checked);
+        EXPECT_TRUE(shown.Control(1104)->checked);
+        EXPECT_FALSE(shown.Control(1112)->checked);
+        EXPECT_EQ(shown.Control(1119)->text, "WinSPEX/3D");
+        dialog.Click(1104);
+        dialog.Click(1112);
+        dialog.Click(1121);
+        dialog.Click(win::IDOK);
+    });
+    Choose(window, 7076);
+    EXPECT_EQ(StoredQuickMenu(), "1,5,12,21,");
+    EXPECT_EQ(Ids(Choose(window, 0).items),
+              (std::vector<int>{7001, 7005, 7012, 7021, 0, 7060, 0, -1, 0, 7200}));
+
+    // Customize Display stores the display and the resolution choice.
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) { dialog.Click(win::IDOK); });
+    Choose(window, 7077);
+    EXPECT_TRUE(StoredWord(kCommonKey, "DisplayMethod").has_value());
+    EXPECT_TRUE(StoredWord(kCommonKey, "DDModeType").has_value());
+    EXPECT_TRUE(StoredWord(kCommonKey, "DDModeBpp").has_value());
+
+    // The about box shows our artwork; its web button opens the maker's page
+    // in the same frame.
+    prompts.dialogScripts.push_back([](win::DialogSession& dialog) {
+        EXPECT_EQ(dialog.Shown().caption, "About Binoxa");
+        EXPECT_NE(dialog.Shown().Control(1209)->image, nullptr);
+        dialog.Click(1010);
+    });
+    Choose(window, 7200);
+    EXPECT_EQ(opened, (std::vector<std::string>{std::string(BinoxaWebAddress()) + " _self"}));
+
+    // Save As waits for the whole file, then copies it where the user says.
+    prompts.boxes.clear();
+    Choose(window, 7060);
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "Can't save image until it has finished downloading.");
+    EXPECT_EQ(prompts.boxes[0].caption, "Binoxa Error");
+    EXPECT_TRUE(prompts.fileDialogs.empty());
+    Stream(instance, "image/x-jps", "http://example.org/pictures/scene.jps", Slurp(kScene));
+    const std::string saved = scratch.File("saved.jps");
+    prompts.fileAnswers.push_back({true, {saved}, 1});
+    Choose(window, 7060);
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    const win::FileDialogPrompt& asked = prompts.fileDialogs[0];
+    EXPECT_TRUE(asked.save);
+    EXPECT_EQ(asked.title, "Save As...");
+    EXPECT_EQ(asked.fileName, "scene.jps");
+    EXPECT_EQ(asked.defaultExtension, "jps");
+    ASSERT_EQ(asked.filters.size(), 1u);
+    EXPECT_EQ(asked.filters[0].pattern, "*.*");
+    EXPECT_EQ(Slurp(saved), Slurp(kScene));
+}
+
 } // namespace
+

@@ -1,6 +1,6 @@
-// A prompt responder for the dialog tests: each dialog, message box and file
-// dialog is answered by the next entry of its script, and what was shown is
-// kept.
+// A prompt responder for the dialog tests: each popup menu, dialog, message
+// box and file dialog is answered by the next entry of its script, and what
+// was shown is kept.
 #pragma once
 
 #include "platform/win/promptresponder.h"
@@ -29,6 +29,18 @@ public:
 
     std::vector<win::FileDialogPrompt> fileDialogs;
     std::deque<win::FileDialogAnswer> fileAnswers;
+
+    std::vector<win::MenuPrompt> menus;
+    std::deque<win::UINT> menuChoices; // 0 dismisses the menu
+
+    win::UINT ChooseMenuItem(const win::MenuPrompt& menu) override {
+        menus.push_back(menu);
+        if (menuChoices.empty())
+            return 0;
+        const win::UINT choice = menuChoices.front();
+        menuChoices.pop_front();
+        return choice;
+    }
 
     void DriveDialog(win::DialogSession& dialog) override {
         dialogs.push_back(dialog.Shown());
