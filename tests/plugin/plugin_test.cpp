@@ -674,6 +674,7 @@ TEST_F(PluginMenu, ThePopupOffersTheQuickMenuSaveAsTheSettingsAndAboutDrawnFromB
 
 TEST_F(PluginMenu, ChoicesChangeTheSettingsEverywhereAndStoreThemAtOnce) {
     StoreWord(kCommonKey, "StereoView", 4);
+    StoreQuickMenu("12,");
     ASSERT_EQ(Start(), NPERR_NO_ERROR);
     NPP first = New({});
     NPP second = New({});
