@@ -163,11 +163,6 @@ void PaintInline(PluginInstance& This) {
     const HDC dc = BeginPaint(This.hwnd, &paint);
     const pxImage& picture = *This.inlineImage;
     const int rowsDone = This.imageInfo->rowsDone;
-    const bool progressive = ThePlugin().preferences.progressiveDisplay != 0;
-    if (!progressive && rowsDone < picture.GetHeight() && !This.complete) {
-        EndPaint(This.hwnd, &paint);
-        return;
-    }
     RealisePluginPalette(This.hwnd, dc);
     if (This.rebuildConverted || This.reconvert) {
         try {
@@ -182,13 +177,13 @@ void PaintInline(PluginInstance& This) {
         return;
     }
 
-    // Fit the page's size (or the picture's) into the window, aspect kept.
+    // Fit the page's size (or the picture's) into the window, aspect kept:
+    // the tighter side fits.
     int w = This.width > 0 ? This.width : converted.GetWidth();
     int h = This.height > 0 ? This.height : converted.GetHeight();
     if (This.windowWidth < w || This.windowHeight < h) {
-        const double scale = This.windowWidth - w < This.windowHeight - h
-                                 ? static_cast<double>(This.windowWidth) / w
-                                 : static_cast<double>(This.windowHeight) / h;
+        const double scale = std::min(static_cast<double>(This.windowWidth) / w,
+                                      static_cast<double>(This.windowHeight) / h);
         w = static_cast<int>(w * scale);
         h = static_cast<int>(h * scale);
     }
@@ -200,14 +195,16 @@ void PaintInline(PluginInstance& This) {
     if (squish == 1) {
         drawWidth = w / 2;
         x += w / 4;
-        Fill(dc, 0, 0, w / 4, h, This.backgroundColour);
-        Fill(dc, 3 * w / 4, 0, w, h, This.backgroundColour);
     } else if (squish == 2) {
         drawHeight = h / 2;
         y += h / 4;
-        Fill(dc, 0, 0, w, h / 4, This.backgroundColour);
-        Fill(dc, 0, 3 * h / 4 - 1, w, h, This.backgroundColour);
     }
+    // Everything around the picture is background, so that nothing drawn
+    // before (the download bar, a larger picture) is left standing.
+    Fill(dc, 0, 0, This.windowWidth, y, This.backgroundColour);
+    Fill(dc, 0, y, x, y + drawHeight, This.backgroundColour);
+    Fill(dc, x + drawWidth, y, This.windowWidth, y + drawHeight, This.backgroundColour);
+    Fill(dc, 0, y + drawHeight, This.windowWidth, This.windowHeight, This.backgroundColour);
 
     std::vector<uint8_t> header = BlitHeaderFor(converted);
     const UINT colours = converted.GetBytesPerPixel() == 1 ? DIB_PAL_COLORS : DIB_RGB_COLORS;
@@ -228,31 +225,25 @@ void PaintInline(PluginInstance& This) {
                           reinterpret_cast<const BITMAPINFO*>(header.data()), colours);
     }
 
-    // The decoding's progress while rows arrive.
+    // While rows arrive (only shown with progressive display), the bar
+    // along the bottom, and the arriving rows uncover the watermark from
+    // the top.
     const int percent = picture.GetHeight() > 0 ? rowsDone * 100 / picture.GetHeight() : 100;
     if (percent < 100 && !This.complete) {
         RECT area{};
         GetClientRect(This.hwnd, &area);
-        if (progressive && This.mode == NP_FULL)
+        if (This.mode == NP_FULL)
             area = RECT{x, y, x + drawWidth, y + drawHeight};
-        if (progressive) {
-            // The arriving rows uncover the watermark from the top.
-            const int areaHeight = area.bottom - area.top;
-            int decoded =
-                static_cast<int>(static_cast<int64_t>(areaHeight) * rowsDone / picture.GetHeight());
-            if (squish == 2)
-                decoded = decoded / 2 + areaHeight / 4;
-            if (This.watermark && !This.watermarkHeader.empty()) {
-                const int markTop = area.top + areaHeight / 2 - This.watermark->GetHeight() / 2;
-                DrawWatermark(dc, This, area, area.top + decoded - markTop);
-            }
-            DrawBar(dc, This, area, percent, true);
-        } else {
-            const int barHeight = DrawBar(dc, This, area, percent, false);
-            RECT below = area;
-            below.top += barHeight;
-            DrawBackground(dc, This, below);
+        const int areaHeight = area.bottom - area.top;
+        int decoded =
+            static_cast<int>(static_cast<int64_t>(areaHeight) * rowsDone / picture.GetHeight());
+        if (squish == 2)
+            decoded = decoded / 2 + areaHeight / 4;
+        if (This.watermark && !This.watermarkHeader.empty()) {
+            const int markTop = area.top + areaHeight / 2 - This.watermark->GetHeight() / 2;
+            DrawWatermark(dc, This, area, area.top + decoded - markTop);
         }
+        DrawBar(dc, This, area, percent, true);
     }
     EndPaint(This.hwnd, &paint);
 }

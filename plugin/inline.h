@@ -11,7 +11,8 @@
 // what the page laid out. False for a view type the table does not have.
 bool InlineToOutputType(int32_t pageView, int32_t* outputType, int32_t* eye, int32_t* squish);
 
-// The paint message's picture, once its header has been read.
+// The paint message's picture: once it is complete, or while its rows arrive
+// with progressive display.
 void PaintInline(PluginInstance& This);
 // The paint message before that: the background and the download bar.
 void PaintDownload(PluginInstance& This);

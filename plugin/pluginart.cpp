@@ -76,14 +76,14 @@ std::optional<std::string> ItemText(int id) {
     return std::nullopt;
 }
 
-// A menu item: dark text on the light grey of a menu.
+// A menu item: black text on the white of a menu.
 pxImage MenuItem(const std::string& text) {
     constexpr int32_t checkMargin = 20;
     constexpr int32_t height = kCharHeight + 4;
     const auto width = static_cast<int32_t>(checkMargin + text.size() * kCharWidth + 12);
     pxImage item({width, height}, 3);
     for (int32_t y = 0; y < height; ++y)
-        std::memset(item.Row(y), 0xF0, static_cast<size_t>(width) * 3);
+        std::memset(item.Row(y), 0xFF, static_cast<size_t>(width) * 3);
     DrawText(item, {checkMargin, 2}, text.c_str(), 0);
     return item;
 }

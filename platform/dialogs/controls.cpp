@@ -419,6 +419,8 @@ void EnsureControlClasses() {
         WNDCLASS windowClass;
         windowClass.lpfnWndProc = ControlProcedure;
         windowClass.lpszClassName = name;
+        // The dialog face, which the controls' texts are drawn over.
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
         RegisterClass(&windowClass);
     }
 }

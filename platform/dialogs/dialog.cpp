@@ -76,6 +76,8 @@ void EnsureDialogClass() {
     WNDCLASS windowClass;
     windowClass.lpfnWndProc = DialogWindowProcedure;
     windowClass.lpszClassName = kDialogClass;
+    // The dialog face behind the controls, as Win32 dialogs have it.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     RegisterClass(&windowClass);
 }
 

@@ -208,4 +208,29 @@ TEST_F(PluginInline, TheDownloadBarCoversWhatHasArrivedInTheBackgroundsInverse) 
     EXPECT_GT(text, 20) << "the percentage over the bar";
 }
 
+TEST_F(PluginInline, APictureFitsItsWindowByTheTighterSideWithBackgroundAllAround) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    // The 1600 x 600 pair in a window 800 x 100: a sixth of its size, so
+    // 266 x 100 in the middle, and the download bar drawn before is gone.
+    NPP instance = New({{"TYPE", "image/x-jps"}, {"VIEW", "PARALLEL"}, {"BGCOLOR", "#00FF00"}});
+    const win::HWND window = Window(instance, 800, 100);
+    Stream(instance, "image/x-jps", "scene.jps", Slurp(kScene));
+    ASSERT_EQ(Of(instance).complete, 1);
+    const win::Framebuffer& frame = Repainted(window);
+    constexpr int kLeft = (800 - 266) / 2;
+    int outsideWrong = 0, insideBackground = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const bool background = PixelAt(frame, x, y) == win::RGB(0, 255, 0);
+            if (x < kLeft || x >= kLeft + 266)
+                outsideWrong += !background;
+            else
+                insideBackground += background;
+        }
+    EXPECT_EQ(outsideWrong, 0);
+    EXPECT_EQ(insideBackground, 0);
+}
+
 } // namespace
