@@ -24,14 +24,14 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <tuple>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -509,11 +509,11 @@ TEST_F(PluginMenu, ThePopupOffersTheQuickMenuSaveAsTheSettingsAndAboutDrawnFromB
                                                7080, 7077, 0, 7076}));
     ASSERT_EQ(settings.size(), 14u);
     EXPECT_EQ(Ids(settings[0].submenu),
-              (std::vector<int>{7201, 7221, 7222, 7202, 7203, 7204, 7205, 7206, 7207, 0, 7208,
-                                7209, 7210, 7211, 0, 7212, 7213, 7214, 7215, 7216, 7219}));
+              (std::vector<int>{7201, 7221, 7222, 7202, 7203, 7204, 7205, 7206, 7207, 0,   7208,
+                                7209, 7210, 7211, 0,    7212, 7213, 7214, 7215, 7216, 7219}));
     EXPECT_EQ(Ids(settings[1].submenu),
-              (std::vector<int>{7400, 7401, 7402, 7407, 7408, 0, 7414, 7415, 7410, 7411, 7412,
-                                7413, 7403, 7404, 7405, 7406}));
+              (std::vector<int>{7400, 7401, 7402, 7407, 7408, 0, 7414, 7415, 7410, 7411, 7412, 7413,
+                                7403, 7404, 7405, 7406}));
     EXPECT_EQ(Ids(settings[9].submenu), (std::vector<int>{7081}));
 
     // Every item and sub-menu is a picture of our artwork.
@@ -549,12 +549,9 @@ TEST_F(PluginMenu, ChoicesChangeTheSettingsEverywhereAndStoreThemAtOnce) {
 
     // Each toggle flips, shows its check and is written where it belongs.
     const std::tuple<win::UINT, const char*, const char*> toggles[] = {
-        {7071, "WarnOnNoDescriptor", kUserKey},
-        {7072, "AutoView", kUserKey},
-        {7074, "ProgressiveDisplay", kUserKey},
-        {7075, "FullScreen", kCommonKey},
-        {7078, "StatusBar", kCommonKey},
-        {7079, "AllowFullScreenAdjustments", kCommonKey},
+        {7071, "WarnOnNoDescriptor", kUserKey}, {7072, "AutoView", kUserKey},
+        {7074, "ProgressiveDisplay", kUserKey}, {7075, "FullScreen", kCommonKey},
+        {7078, "StatusBar", kCommonKey},        {7079, "AllowFullScreenAdjustments", kCommonKey},
         {7081, "LoopAnimation", kCommonKey},
     };
     for (const auto& [command, name, key] : toggles) {
@@ -694,4 +691,3 @@ TEST_F(PluginMenu, TheDialogsEditThePacketSizeQuickMenuAndDisplayAndSaveTheFile)
 }
 
 } // namespace
-
