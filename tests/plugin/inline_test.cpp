@@ -4,6 +4,9 @@
 #include "pluginhost.h"
 
 #include "platform/gdi/framebuffer.h"
+#include "platform/gdi/palette.h"
+#include "platform/gdi/systempalette.h"
+#include "platform/win/messages.h"
 #include "platform/win/paint.h"
 #include "platform/win/windowframebuffer.h"
 
@@ -231,6 +234,50 @@ TEST_F(PluginInline, APictureFitsItsWindowByTheTighterSideWithBackgroundAllAroun
         }
     EXPECT_EQ(outsideWrong, 0);
     EXPECT_EQ(insideBackground, 0);
+}
+
+TEST_F(PluginInline, OnAnEightBitScreenThePicturesShareAPaletteFromTheSystemPalette) {
+    UseProfile("mode 1024x768x8\ndesktop 1024x768x8\n");
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    const win::HWND page =
+        win::CreateWindowEx(0, "TestPage", "page", win::WS_POPUP | win::WS_VISIBLE, 0, 0, 500, 300,
+                            nullptr, nullptr, nullptr, nullptr);
+    windows.push_back(page);
+    NPP instance = New({{"TYPE", "image/x-jps"}, {"VIEW", "ANAGLYPHRB"}});
+    const win::HWND window = Window(instance, 400, 150, page);
+    Stream(instance, "image/x-jps", "scene.jps", Slurp(kScene));
+    EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes[0].text;
+
+    // Built once from the system palette, its colours copied for the
+    // converter; asking for the palette realises it.
+    PluginState& plugin = ThePlugin();
+    ASSERT_NE(plugin.palette, nullptr);
+    win::PALETTEENTRY system[256];
+    const win::HDC screen = win::GetDC(nullptr);
+    win::GetSystemPaletteEntries(screen, 0, 256, system);
+    win::ReleaseDC(nullptr, screen);
+    ASSERT_EQ(plugin.sharedPalette.GetCount(), 256);
+    for (int i = 0; i < 256; ++i) {
+        const pxColor colour = plugin.sharedPalette[i];
+        EXPECT_EQ(win::RGB(colour.red, colour.green, colour.blue),
+                  win::RGB(system[i].peRed, system[i].peGreen, system[i].peBlue))
+            << "entry " << i;
+    }
+    const win::HPALETTE built = plugin.palette;
+    EXPECT_EQ(win::SendMessage(window, win::WM_QUERYNEWPALETTE, 0, 0), win::TRUE);
+    EXPECT_EQ(plugin.palette, built);
+
+    // The picture is drawn in the screen's colours: not one flat colour.
+    const win::Framebuffer& frame = Repainted(window);
+    ASSERT_EQ(frame.bitsPerPixel, 8);
+    std::vector<win::COLORREF> seen;
+    for (int y = 0; y < frame.height; y += 5)
+        for (int x = 0; x < frame.width; x += 5)
+            if (std::find(seen.begin(), seen.end(), PixelAt(frame, x, y)) == seen.end())
+                seen.push_back(PixelAt(frame, x, y));
+    EXPECT_GE(seen.size(), 3u);
 }
 
 } // namespace

@@ -11,8 +11,10 @@
 #include "platform/sys/versioninfo.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
+#include "platform/win/paint.h"
 #include "platform/win/timers.h"
 #include "platform/win/window.h"
+#include "platform/win/windowframebuffer.h"
 #include "plugin/fullscreen.h"
 #include "plugin/plugin.h"
 #include "stereo/stereomethods.h"
@@ -424,6 +426,95 @@ TEST_F(Plugin, AClickShowsThePictureFullScreenOnceAndThePresentationOnlyWithTheG
     EXPECT_EQ(StartFullScreen(Of(instance), nullptr), 0);
     EXPECT_NE(prompts.boxes.back().text.find("You can't view this image"), std::string::npos);
     win::KillTimer(nullptr, timer);
+}
+
+// Takes the full-screen view's picture, hands the plug-in the rest of the
+// file while the view is up, takes the picture again and closes the view.
+struct DownloadDuringView {
+    static inline NPPluginFuncs* functions = nullptr;
+    static inline NPP instance = nullptr;
+    static inline NPStream* stream = nullptr;
+    static inline const std::string* bytes = nullptr;
+    static inline size_t offset = 0;
+    static inline win::Framebuffer before, after;
+    static inline bool done = false;
+
+    static void Tick(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
+        if (done || !FullScreenView() || !FullScreenWaiting())
+            return;
+        done = true;
+        const win::HWND view = FullScreenView()->GetSafeHwnd();
+        win::UpdateWindow(view);
+        before = *win::internal::WindowFramebuffer(view);
+        while (offset < bytes->size()) {
+            const auto size =
+                std::min<size_t>(static_cast<size_t>(functions->writeready(instance, stream)),
+                                 bytes->size() - offset);
+            const int32_t taken = functions->write(instance, stream, static_cast<int32_t>(offset),
+                                                   static_cast<int32_t>(size),
+                                                   const_cast<char*>(bytes->data() + offset));
+            if (taken <= 0)
+                break;
+            offset += static_cast<size_t>(taken);
+        }
+        // The page repaints its picture, which refreshes the view instead.
+        const win::HWND page = static_cast<PluginInstance*>(instance->pdata)->hwnd;
+        win::UpdateWindow(page);
+        win::UpdateWindow(view);
+        after = *win::internal::WindowFramebuffer(view);
+        win::PostMessage(view, win::WM_CHAR, 27, 0);
+    }
+};
+
+TEST_F(Plugin, TheFullScreenViewFollowsTheDownloadThatContinuesBehindIt) {
+    StoreWord(kCommonKey, "StereoView", 4);
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    StoreWord(kUserKey, "ProgressiveDisplay", 1);
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    NPP instance = New({{"TYPE", "image/x-jps"}});
+    const win::HWND page = Window(instance, 400, 150);
+    const std::string scene = Slurp(kScene);
+    NPStream stream;
+    stream.url = "scene.jps";
+    stream.end = static_cast<uint32_t>(scene.size());
+    uint16_t streamType = NP_NORMAL;
+    ASSERT_EQ(
+        functions.newstream(instance, const_cast<char*>("image/x-jps"), &stream, 0, &streamType),
+        NPERR_NO_ERROR);
+    // A third of the file: the top of the picture only.
+    size_t offset = 0;
+    while (offset < scene.size() / 3) {
+        const auto size = static_cast<size_t>(functions.writeready(instance, &stream));
+        offset += static_cast<size_t>(
+            functions.write(instance, &stream, static_cast<int32_t>(offset),
+                            static_cast<int32_t>(size), const_cast<char*>(scene.data() + offset)));
+    }
+    ASSERT_LT(Of(instance).imageInfo->rowsDone, Of(instance).inlineImage->GetHeight());
+
+    DownloadDuringView::functions = &functions;
+    DownloadDuringView::instance = instance;
+    DownloadDuringView::stream = &stream;
+    DownloadDuringView::bytes = &scene;
+    DownloadDuringView::offset = offset;
+    const win::UINT_PTR timer = win::SetTimer(nullptr, 0, 20, DownloadDuringView::Tick);
+    win::SendMessage(page, win::WM_LBUTTONDOWN, 0, 0);
+    win::KillTimer(nullptr, timer);
+    ASSERT_TRUE(DownloadDuringView::done) << "the view never waited for the download";
+    EXPECT_EQ(Of(instance).complete, 1);
+    functions.destroystream(instance, &stream, NPRES_DONE);
+
+    // The lower rows the download brought now show in the view.
+    const win::Framebuffer& before = DownloadDuringView::before;
+    const win::Framebuffer& after = DownloadDuringView::after;
+    ASSERT_EQ(before.width, after.width);
+    ASSERT_EQ(before.height, after.height);
+    int changedTop = 0, changedBottom = 0;
+    for (int y = 0; y < after.height; ++y)
+        for (int x = 0; x < after.width; ++x)
+            if (PixelAt(before, x, y) != PixelAt(after, x, y))
+                (y < after.height / 4 ? changedTop : changedBottom)++;
+    EXPECT_GT(changedBottom, after.width * 10) << "the view did not take the new rows";
+    EXPECT_LT(changedTop, changedBottom / 10) << "the rows shown before changed too";
 }
 
 // The popup's items as ids: 0 for a separator, -1 for a sub-menu.

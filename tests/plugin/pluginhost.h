@@ -93,10 +93,11 @@ protected:
         return *static_cast<PluginInstance*>(instance->pdata);
     }
 
-    win::HWND Window(NPP instance, int width, int height) {
-        const win::HWND window =
-            win::CreateWindowEx(0, "TestPage", "page", win::WS_POPUP | win::WS_VISIBLE, 0, 0, width,
-                                height, nullptr, nullptr, nullptr, nullptr);
+    // The instance's window: a top-level one, or a child of the page's.
+    win::HWND Window(NPP instance, int width, int height, win::HWND page = nullptr) {
+        const win::DWORD style = (page ? win::WS_CHILD : win::WS_POPUP) | win::WS_VISIBLE;
+        const win::HWND window = win::CreateWindowEx(0, "TestPage", "page", style, 0, 0, width,
+                                                     height, page, nullptr, nullptr, nullptr);
         windows.push_back(window);
         NPWindow& record = records.emplace_back();
         record.window = window;
