@@ -39,6 +39,9 @@ constexpr int kHeaderSize = sizeof(BITMAPINFOHEADER);
 // Larger frames are refused before their bitmap is allocated.
 constexpr int kLargestSide = 8192;
 constexpr int kPaletteSize = 256 * sizeof(RGBQUAD);
+// libswscale's vector code stores whole blocks of pixels and may write past
+// a row's end; the last row in memory gets room for that.
+constexpr size_t kScalerSlack = 64;
 
 // Palette codecs keep their indices; uncompressed 16- and 32-bit sources
 // keep their depth; everything else is 24-bit.
@@ -78,8 +81,9 @@ bool PackFrame(GetFrameTag& reader) {
         return false;
     const int stride = ((width * bits / 8) + 3) & ~3;
     const int tableSize = bits == 8 ? kPaletteSize : 0;
-    reader.bitmap.assign(
-        static_cast<size_t>(kHeaderSize + tableSize) + static_cast<size_t>(stride) * height, 0);
+    reader.bitmap.assign(static_cast<size_t>(kHeaderSize + tableSize) +
+                             static_cast<size_t>(stride) * height + kScalerSlack,
+                         0);
     BITMAPINFOHEADER header{};
     header.biSize = kHeaderSize;
     header.biWidth = width;
