@@ -57,10 +57,20 @@ fuzz_target() {
         -print_final_stats=1 -artifact_prefix="$artifacts/" "${options[@]}" \
         "$scratch" "$committed" > "$scratch.log" 2>&1 < /dev/null || status=$?
     if [ "$long" = 1 ] && [ "$status" -eq 0 ]; then
-        # Only what adds coverage to the committed corpus is kept there.
+        # The committed corpus becomes the smallest set of both corpora that
+        # covers the edges they cover (hit counts left out, which would keep
+        # thousands of near-copies); inputs a fuzzer found (found-*) stay.
+        local minimised="$scratch.minimised"
+        rm -rf "$minimised"
+        mkdir -p "$minimised"
         ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=0 \
-            "build-fuzz/fuzz/$name" -merge=1 -timeout=10 -rss_limit_mb=2048 \
-            "$committed" "$scratch" > "$scratch.merge.log" 2>&1 < /dev/null || status=$?
+            "build-fuzz/fuzz/$name" -merge=1 -use_counters=0 -timeout=10 -rss_limit_mb=2048 \
+            "$minimised" "$committed" "$scratch" > "$scratch.merge.log" 2>&1 < /dev/null || status=$?
+        if [ "$status" -eq 0 ]; then
+            find "$committed" -name 'found-*' -exec cp -t "$minimised" {} +
+            rm -rf "$committed"
+            mv "$minimised" "$committed"
+        fi
     fi
     echo "$status" > "$scratch.status"
 }

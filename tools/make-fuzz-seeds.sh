@@ -4,13 +4,18 @@
 # readers and parsers handle, and cut-short copies of each. `scripts/fuzz.sh
 # --long` then keeps what adds coverage in the committed corpora.
 #
-#   tools/make-fuzz-seeds.sh [OUTPUT]
+#   tools/make-fuzz-seeds.sh [OUTPUT [KEPT]]
+#
+# KEPT is a folder of the files the tests made, hostile ones included
+# (`BINOXA_KEEP_TEST_FILES=KEPT ctest` in a test build keeps them): each goes
+# to every target that reads whole files, and the merge keeps what is new to it.
 #
 # Needs the fuzz build (build-fuzz, for bxpack and bxconvert), ImageMagick and
 # FFmpeg.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-build-fuzz/corpus}"
+kept="${2:-}"
 bxpack=build-fuzz/tools/bxpack/bxpack
 bxconvert=build-fuzz/tools/bxconvert/bxconvert
 work="$(mktemp -d)"
@@ -158,4 +163,12 @@ printf '640x480x8\0' > "$(folder excluded_mode_name_fuzz)/mode"
 printf 'a.jps\0-oform=anaglyph_c_rb\0b.pns\0' > "$(folder command_line_fuzz)/arguments"
 printf '/tmp\0a.jps\0b.pns\0\0' > "$(folder file_list_fuzz)/two"
 printf 'Stereo files\0*.jps;*.pns\0All\0*.*\0\0start.jps\0' > "$(folder filedialogbuffer_fuzz)/filters"
+if [ -n "$kept" ]; then
+    for target in jpeg_read_fuzz convert_rows_fuzz png_read_fuzz png_chunk_feed_fuzz \
+        bmp_read_fuzz tga_read_fuzz ppm_read_fuzz blockfile_fuzz pxr_input_fuzz \
+        bxscript_build_fuzz avi_video_fuzz animation_file_fuzz html_page_fuzz \
+        registry_file_fuzz adapter_profile_fuzz profile_fuzz; do
+        find "$kept" -type f -exec cp -t "$(folder $target)" {} +
+    done
+fi
 echo "seeds written to $out"

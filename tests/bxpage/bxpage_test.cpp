@@ -4,6 +4,7 @@
 // server ends them), the rate, the plug-in's own requests, closing early,
 // hostile pages, and the command line's errors.
 #include "../support/programrun.h"
+#include "../support/sysfixture.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -34,6 +35,7 @@ public:
         dir = ::mkdtemp(pattern.data());
     }
     ~Scratch() {
+        systest::KeepTestFiles(dir.string());
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }

@@ -1,5 +1,7 @@
 #include "imagefile/plainfixtures.h"
 
+#include "support/sysfixture.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -298,6 +300,7 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+    systest::KeepTestFiles(path.string());
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
 }

@@ -9,7 +9,28 @@
 #include <optional>
 #include <string>
 
+#include <unistd.h>
+
 namespace systest {
+
+// With BINOXA_KEEP_TEST_FILES set to a folder, the files a test made in the
+// directory (hostile ones included) are copied there before it is removed:
+// starting points for the fuzz targets (tools/make-fuzz-seeds.sh).
+inline void KeepTestFiles(const std::string& directory) {
+    const char* keep = std::getenv("BINOXA_KEEP_TEST_FILES");
+    if (!keep || directory.empty())
+        return;
+    static int kept = 0;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(directory, ignored))
+        if (entry.is_regular_file(ignored) && entry.file_size(ignored) <= 64 * 1024)
+            std::filesystem::copy_file(entry.path(),
+                                       std::filesystem::path(keep) /
+                                           (std::to_string(getpid()) + "-" +
+                                            std::to_string(++kept) + "-" +
+                                            entry.path().filename().string()),
+                                       ignored);
+}
 
 class ScratchDirectory {
 public:
@@ -19,6 +40,7 @@ public:
         path = mkdtemp(pattern.data()) ? pattern : std::string();
     }
     ~ScratchDirectory() {
+        KeepTestFiles(path);
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
