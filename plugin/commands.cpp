@@ -9,6 +9,7 @@
 #include "plugin/menuitems.h"
 #include "plugin/menus.h"
 #include "plugin/plugindialogs.h"
+#include "plugin/toggles.h"
 #include "stereo/stereomethods.h"
 #include "viewer/displaycustomisation.h"
 #include "viewer/webaddresses.h"
@@ -17,33 +18,13 @@ using namespace win;
 
 namespace {
 
-// A preference the popup flips, and where it is stored.
-struct Toggle {
-    int command;
-    const char* name;
-    int32_t PluginPreferences::*preference;
-    bool common;
-};
-
-constexpr Toggle kToggles[] = {
-    {kCommandWarnOnNoDescriptor, "WarnOnNoDescriptor", &PluginPreferences::warnOnNoDescriptor,
-     false},
-    {kCommandAutoView, "AutoView", &PluginPreferences::autoView, false},
-    {kCommandProgressiveDisplay, "ProgressiveDisplay", &PluginPreferences::progressiveDisplay,
-     false},
-    {kCommandFullScreen, "FullScreen", &PluginPreferences::fullScreen, true},
-    {kCommandStatusBar, "StatusBar", &PluginPreferences::statusBar, true},
-    {kCommandAllowAdjustments, "AllowFullScreenAdjustments",
-     &PluginPreferences::allowFullScreenAdjustments, true},
-    {kCommandLoopAnimation, "LoopAnimation", &PluginPreferences::loopAnimation, true},
-};
-
+// The methods a quick menu can hold are those with an item bitmap.
 bool IsQuickMenuCommand(int command) {
     const int method = command - kCommandQuickMenu;
-    return method >= 1 && method <= 22 && method != 17 && method != 18;
+    return method >= 1 && BitmapOfMethod(method) != 0;
 }
 
-void Flip(const Toggle& toggle) {
+void Flip(const PluginToggle& toggle) {
     PluginState& plugin = ThePlugin();
     int32_t& value = plugin.preferences.*toggle.preference;
     value = value ? 0 : 1;
@@ -81,9 +62,7 @@ void ChooseStereoView(int command) {
         return;
     plugin.registry.SetCommonValue("StereoView", static_cast<uint32_t>(plugin.method->id),
                                    REG_DWORD);
-    if (plugin.popupMenu)
-        myCheckMenuRadioItem(plugin.popupMenu, kCommandStereoView + 1, kCommandStereoView + 25,
-                             static_cast<UINT>(kCommandStereoView + plugin.method->id));
+    CheckPluginStereoView(plugin.method->id);
 }
 
 void ChooseInlineView(const PluginInstance& This, int command) {
@@ -100,9 +79,7 @@ void ChooseInlineView(const PluginInstance& This, int command) {
                       "Binoxa Notification", MB_ICONINFORMATION);
     plugin.preferences.inlineView = view;
     plugin.registry.SetCommonValue("InlineView", static_cast<uint32_t>(view), REG_DWORD);
-    if (plugin.popupMenu)
-        myCheckMenuRadioItem(plugin.popupMenu, kCommandInlineView, kCommandInlineView + 19,
-                             static_cast<UINT>(command));
+    CheckPluginInlineView(view);
     for (const HWND window : plugin.windowTable) {
         if (!window)
             continue;
@@ -153,7 +130,7 @@ void OnPluginCommand(PluginInstance& This, int command) {
         ViewWithQuickMenuMethod(This, command);
         return;
     }
-    for (const Toggle& toggle : kToggles)
+    for (const PluginToggle& toggle : kPluginToggles)
         if (toggle.command == command) {
             Flip(toggle);
             return;

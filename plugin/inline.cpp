@@ -43,15 +43,35 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
     DeleteObject(brush);
 }
 
-// The watermark's rows from firstRow on, centred in the rectangle.
-void DrawWatermark(HDC dc, const PluginInstance& This, const RECT& area, int firstRow = 0) {
+// The area around the inner rectangle (which lies inside it) in the colour.
+void FillAround(HDC dc, const RECT& area, const RECT& inner, COLORREF colour) {
+    Fill(dc, area.left, area.top, area.right, inner.top, colour);
+    Fill(dc, area.left, inner.top, inner.left, inner.bottom, colour);
+    Fill(dc, inner.right, inner.top, area.right, inner.bottom, colour);
+    Fill(dc, area.left, inner.bottom, area.right, area.bottom, colour);
+}
+
+bool HasWatermark(const PluginInstance& This) {
+    return This.watermark && !This.watermarkHeader.empty();
+}
+
+// Where the watermark stands: centred in the area.
+RECT WatermarkPlace(const PluginInstance& This, const RECT& area) {
+    const int width = This.watermark->GetWidth();
+    const int height = This.watermark->GetHeight();
+    const int left = area.left + (area.right - area.left) / 2 - width / 2;
+    const int top = area.top + (area.bottom - area.top) / 2 - height / 2;
+    return RECT{left, top, left + width, top + height};
+}
+
+// The watermark's rows from the screen row fromY on.
+void DrawWatermark(HDC dc, const PluginInstance& This, const RECT& area, int fromY) {
     const pxImage& mark = *This.watermark;
-    const int left = area.left + (area.right - area.left) / 2 - mark.GetWidth() / 2;
-    const int top = area.top + (area.bottom - area.top) / 2 - mark.GetHeight() / 2;
-    firstRow = std::max(firstRow, 0);
+    const RECT place = WatermarkPlace(This, area);
+    const int firstRow = std::max(fromY - static_cast<int>(place.top), 0);
     if (firstRow >= mark.GetHeight())
         return;
-    SetDIBitsToDevice(dc, left, top + firstRow, static_cast<DWORD>(mark.GetWidth()),
+    SetDIBitsToDevice(dc, place.left, place.top + firstRow, static_cast<DWORD>(mark.GetWidth()),
                       static_cast<DWORD>(mark.GetHeight() - firstRow), 0, firstRow, 0,
                       static_cast<UINT>(mark.GetHeight()), mark.GetPixels(),
                       reinterpret_cast<const BITMAPINFO*>(This.watermarkHeader.data()),
@@ -60,20 +80,12 @@ void DrawWatermark(HDC dc, const PluginInstance& This, const RECT& area, int fir
 
 // The background of a rectangle of the window, the watermark in its centre.
 void DrawBackground(HDC dc, const PluginInstance& This, const RECT& area) {
-    const COLORREF colour = This.backgroundColour;
-    if (!This.watermark || This.watermarkHeader.empty()) {
-        Fill(dc, area.left, area.top, area.right, area.bottom, colour);
+    if (!HasWatermark(This)) {
+        Fill(dc, area.left, area.top, area.right, area.bottom, This.backgroundColour);
         return;
     }
-    const int ww = This.watermark->GetWidth();
-    const int wh = This.watermark->GetHeight();
-    const int left = area.left + (area.right - area.left) / 2 - ww / 2;
-    const int top = area.top + (area.bottom - area.top) / 2 - wh / 2;
-    Fill(dc, area.left, area.top, area.right, top, colour);
-    Fill(dc, area.left, top, left, top + wh, colour);
-    Fill(dc, left + ww, top, area.right, top + wh, colour);
-    Fill(dc, area.left, top + wh, area.right, area.bottom, colour);
-    DrawWatermark(dc, This, area);
+    FillAround(dc, area, WatermarkPlace(This, area), This.backgroundColour);
+    DrawWatermark(dc, This, area, area.top);
 }
 
 // The bar along the top (or bottom) of area with its percentage over it.
@@ -201,10 +213,8 @@ void PaintInline(PluginInstance& This) {
     }
     // Everything around the picture is background, so that nothing drawn
     // before (the download bar, a larger picture) is left standing.
-    Fill(dc, 0, 0, This.windowWidth, y, This.backgroundColour);
-    Fill(dc, 0, y, x, y + drawHeight, This.backgroundColour);
-    Fill(dc, x + drawWidth, y, This.windowWidth, y + drawHeight, This.backgroundColour);
-    Fill(dc, 0, y + drawHeight, This.windowWidth, This.windowHeight, This.backgroundColour);
+    FillAround(dc, RECT{0, 0, This.windowWidth, This.windowHeight},
+               RECT{x, y, x + drawWidth, y + drawHeight}, This.backgroundColour);
 
     std::vector<uint8_t> header = BlitHeaderFor(converted);
     const UINT colours = converted.GetBytesPerPixel() == 1 ? DIB_PAL_COLORS : DIB_RGB_COLORS;
@@ -239,10 +249,8 @@ void PaintInline(PluginInstance& This) {
             static_cast<int>(static_cast<int64_t>(areaHeight) * rowsDone / picture.GetHeight());
         if (squish == 2)
             decoded = decoded / 2 + areaHeight / 4;
-        if (This.watermark && !This.watermarkHeader.empty()) {
-            const int markTop = area.top + areaHeight / 2 - This.watermark->GetHeight() / 2;
-            DrawWatermark(dc, This, area, area.top + decoded - markTop);
-        }
+        if (HasWatermark(This))
+            DrawWatermark(dc, This, area, area.top + decoded);
         DrawBar(dc, This, area, percent, true);
     }
     EndPaint(This.hwnd, &paint);

@@ -6,9 +6,10 @@
 #include "platform/win/menus.h"
 #include "plugin/menuitems.h"
 #include "plugin/plugin.h"
+#include "plugin/toggles.h"
 #include "stereo/stereomethods.h"
 
-#include <cstdio>
+#include <iterator>
 
 using namespace win;
 
@@ -46,8 +47,10 @@ void AppendPopup(HMENU menu, HMENU popup, int bitmap) {
                reinterpret_cast<const char*>(ItemBitmap(bitmap)));
 }
 
-void AppendToggle(HMENU menu, UINT command, int bitmap, int32_t preference) {
-    AppendItem(menu, command, bitmap, preference ? MF_CHECKED : MF_UNCHECKED);
+void AppendToggle(HMENU menu, const PluginToggle& toggle) {
+    const bool on = ThePlugin().preferences.*toggle.preference != 0;
+    AppendItem(menu, static_cast<UINT>(toggle.command), toggle.bitmap,
+               on ? MF_CHECKED : MF_UNCHECKED);
 }
 
 // Null (reported) when the popup could not be made.
@@ -102,19 +105,12 @@ void AppendSettings(HMENU menu) {
         AppendPopup(settings, views, kBitmapInlineViewMenu);
     }
     AppendMenu(settings, MF_SEPARATOR, 0, nullptr);
-    const PluginPreferences& preferences = ThePlugin().preferences;
-    AppendToggle(settings, kCommandWarnOnNoDescriptor, kBitmapWarnOnNoDescriptor,
-                 preferences.warnOnNoDescriptor);
-    AppendToggle(settings, kCommandProgressiveDisplay, kBitmapProgressiveDisplay,
-                 preferences.progressiveDisplay);
-    AppendToggle(settings, kCommandStatusBar, kBitmapStatusBar, preferences.statusBar);
-    AppendToggle(settings, kCommandFullScreen, kBitmapFullScreen, preferences.fullScreen);
-    AppendToggle(settings, kCommandAutoView, kBitmapAutoView, preferences.autoView);
-    AppendToggle(settings, kCommandAllowAdjustments, kBitmapAllowAdjustments,
-                 preferences.allowFullScreenAdjustments);
+    const PluginToggle& loop = std::end(kPluginToggles)[-1];
+    for (const PluginToggle& toggle : kPluginToggles)
+        if (&toggle != &loop)
+            AppendToggle(settings, toggle);
     if (const HMENU animation = NewPopup("Couldn't create Animation sub-menu")) {
-        AppendToggle(animation, kCommandLoopAnimation, kBitmapLoopAnimation,
-                     preferences.loopAnimation);
+        AppendToggle(animation, loop);
         AppendPopup(settings, animation, kBitmapAnimationMenu);
     }
     AppendItem(settings, kCommandPacketSize, kBitmapPacketSize);
@@ -146,10 +142,8 @@ bool RebuildPluginPopupMenu() {
     if (!plugin.popupMenu)
         return false;
     if (plugin.method)
-        myCheckMenuRadioItem(plugin.popupMenu, kFirstMethodCommand, kLastMethodCommand,
-                             static_cast<UINT>(kCommandStereoView + plugin.method->id));
-    myCheckMenuRadioItem(plugin.popupMenu, kFirstInlineCommand, kLastInlineCommand,
-                         static_cast<UINT>(kCommandInlineView + plugin.preferences.inlineView));
+        CheckPluginStereoView(plugin.method->id);
+    CheckPluginInlineView(plugin.preferences.inlineView);
     return true;
 }
 
@@ -171,6 +165,18 @@ void myCheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check) {
     for (UINT id = first; id <= last; ++id)
         CheckMenuItem(menu, id, MF_BYCOMMAND | MF_UNCHECKED);
     CheckMenuItem(menu, check, MF_BYCOMMAND | MF_CHECKED);
+}
+
+void CheckPluginStereoView(int32_t method) {
+    if (const HMENU menu = ThePlugin().popupMenu)
+        myCheckMenuRadioItem(menu, kFirstMethodCommand, kLastMethodCommand,
+                             static_cast<UINT>(kCommandStereoView + method));
+}
+
+void CheckPluginInlineView(int32_t view) {
+    if (const HMENU menu = ThePlugin().popupMenu)
+        myCheckMenuRadioItem(menu, kFirstInlineCommand, kLastInlineCommand,
+                             static_cast<UINT>(kCommandInlineView + view));
 }
 
 void CheckPluginMenuItem(int command, bool checked) {

@@ -18,5 +18,9 @@ void DestroyPluginPopupMenu();
 
 // Unchecks every id from first to last, then checks the one given.
 void myCheckMenuRadioItem(win::HMENU menu, win::UINT first, win::UINT last, win::UINT check);
+// The radio checks of the plug-in's popup on the default method and on the
+// inline view type.
+void CheckPluginStereoView(int32_t method);
+void CheckPluginInlineView(int32_t view);
 // The check mark of a toggle's item in the plug-in's popup.
 void CheckPluginMenuItem(int command, bool checked);

@@ -72,7 +72,8 @@ for target in png_read_fuzz png_chunk_feed_fuzz; do
     for file in "$png"/*; do keep "$file" "$(folder $target)"; done
 done
 
-bmp="$(folder bmp_read_fuzz)"
+bmp="$work/bmp"
+mkdir -p "$bmp"
 for depth in 1 4 8; do picture -colors $((1 << depth)) -depth "$depth" "BMP3:$bmp/palette$depth.bmp"; done
 picture -colors 200 -compress RLE "BMP3:$bmp/rle8.bmp"
 picture -colors 12 -depth 4 -compress RLE "BMP3:$bmp/rle4.bmp"
@@ -80,9 +81,10 @@ picture -define bmp:subtype=RGB565 "$bmp/rgb565.bmp"
 picture "BMP3:$bmp/rgb24.bmp"
 picture -alpha set "BMP:$bmp/rgba32.bmp"
 picture "BMP2:$bmp/os2.bmp"
-for file in "$bmp"/*.bmp; do head -c $(($(stat -c %s "$file") / 2)) "$file" > "$file.half"; done
+for file in "$bmp"/*; do keep "$file" "$(folder bmp_read_fuzz)"; done
 
-tga="$(folder tga_read_fuzz)"
+tga="$work/tga"
+mkdir -p "$tga"
 picture "$tga/true.tga"
 picture -compress RLE "$tga/rle.tga"
 picture -colorspace Gray "$tga/grey.tga"
@@ -91,8 +93,10 @@ picture -colors 16 -type Palette "$tga/palette.tga"
 picture -colors 16 -type Palette -compress RLE "$tga/rle-palette.tga"
 picture -alpha set "$tga/alpha.tga"
 picture -flip "$tga/bottom-up.tga"
+for file in "$tga"/*; do keep "$file" "$(folder tga_read_fuzz)"; done
 
-ppm="$(folder ppm_read_fuzz)"
+ppm="$work/ppm"
+mkdir -p "$ppm"
 picture -compress none "PBM:$ppm/plain.pbm"
 picture -compress none "PGM:$ppm/plain.pgm"
 picture -compress none "PPM:$ppm/plain.ppm"
@@ -101,6 +105,7 @@ picture "PGM:$ppm/raw.pgm"
 picture "PPM:$ppm/raw.ppm"
 picture -depth 16 "PPM:$ppm/raw16.ppm"
 printf 'P6\n# a comment\n2 1\n255\n\xff\x00\x00\x00\xff\x00' > "$ppm/comment.ppm"
+for file in "$ppm"/*; do keep "$file" "$(folder ppm_read_fuzz)"; done
 
 # Run-length codes and descriptors: the first bytes pick the picture's size
 # and kind, the rest is the data.
