@@ -5,19 +5,24 @@
 #
 #   scripts/fuzz.sh                 every target for FUZZ_SECONDS (default 20), one per core
 #   scripts/fuzz.sh --long SECONDS [TARGET...]
-#                                   every target (or those named) for SECONDS, then what it
+#                                   every target (or those named) for SECONDS or FUZZ_RUNS
+#                                   runs (default 10 M), whichever comes first, then what it
 #                                   found that adds coverage is merged into its committed corpus
+#
+# FUZZ_JOBS sets how many targets run at once (default: one per core).
 #
 # New inputs go to build-fuzz/corpus/TARGET, crashes to build-fuzz/artifacts/TARGET.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-20}"
 long=0
+run_limit=()
 chosen=()
 if [ "${1:-}" = "--long" ]; then
     [ -n "${2:-}" ] || { echo "usage: scripts/fuzz.sh [--long SECONDS [TARGET...]]" >&2; exit 2; }
     long=1
     seconds="$2"
+    run_limit=("-runs=${FUZZ_RUNS:-10000000}")
     chosen=("${@:3}")
 fi
 
@@ -53,7 +58,7 @@ fuzz_target() {
     [ -z "$dict" ] || options+=("-dict=fuzz/dict/$dict.dict")
     ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
         LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" \
-        "build-fuzz/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        "build-fuzz/fuzz/$name" -max_total_time="$seconds" "${run_limit[@]}" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$artifacts/" "${options[@]}" \
         "$scratch" "$committed" > "$scratch.log" 2>&1 < /dev/null || status=$?
     if [ "$long" = 1 ] && [ "$status" -eq 0 ]; then
@@ -75,7 +80,7 @@ fuzz_target() {
     echo "$status" > "$scratch.status"
 }
 
-# The targets run side by side, one per core.
+# The targets run side by side, one per core (FUZZ_JOBS changes that).
 mapfile -t targets < build-fuzz/fuzz-targets.txt
 if [ "${#chosen[@]}" -gt 0 ]; then
     for name in "${chosen[@]}"; do
@@ -83,7 +88,7 @@ if [ "${#chosen[@]}" -gt 0 ]; then
     done
     targets=("${chosen[@]/#/fuzz/}")
 fi
-cores="$(nproc)"
+cores="${FUZZ_JOBS:-$(nproc)}"
 for target in "${targets[@]}"; do
     name="$(basename "$target")"
     while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do
