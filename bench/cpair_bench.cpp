@@ -73,3 +73,5 @@ BENCHMARK_CAPTURE(Convert, 7_color, OUTPUT_COLOR, 0)->Unit(benchmark::kMilliseco
 BENCHMARK_CAPTURE(Convert, 8_one_eye, OUTPUT_ONE_EYE, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Convert, 9_copy, OutputCopy, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Convert, 10_over_under, OUTPUT_OVER_UNDER, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Convert, 11_dubois_red_cyan, OUTPUT_DUBOIS_RED_CYAN, 0)
+    ->Unit(benchmark::kMillisecond);

@@ -147,6 +147,6 @@ void OnPluginCommand(PluginInstance& This, int command) {
         ShowAbout(This);
     else if (command > kCommandStereoView && command <= kCommandStereoView + 22)
         ChooseStereoView(command);
-    else if (command >= kCommandInlineView && command <= kCommandInlineView + 15)
+    else if (command >= kCommandInlineView && command <= kCommandInlineView + kInlineViewCount)
         ChooseInlineView(This, command);
 }

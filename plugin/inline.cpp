@@ -7,6 +7,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/text.h"
 #include "platform/win/paint.h"
+#include "plugin/menuitems.h"
 #include "plugin/pluginpalette.h"
 #include "plugin/watermark.h"
 #include "stereo/cpair.h"
@@ -24,11 +25,13 @@ struct ViewOutput {
     int32_t eye;
 };
 
-// Inline view types 1 to 15.
+// Inline view types 1 to 18; 16 to 18, the least-squares anaglyphs, came
+// later, in the room the view commands leave (7416 to 7418).
 constexpr ViewOutput kViewOutputs[] = {
-    {8, 1}, {8, 0}, {3, 0}, {4, 0}, {3, 1}, {4, 1}, {2, 1}, {2, 0},
-    {9, 1}, {5, 0}, {6, 0}, {5, 1}, {6, 1}, {7, 0}, {7, 1},
+    {8, 1}, {8, 0}, {3, 0}, {4, 0}, {3, 1}, {4, 1}, {2, 1},  {2, 0},  {9, 1},
+    {5, 0}, {6, 0}, {5, 1}, {6, 1}, {7, 0}, {7, 1}, {11, 0}, {12, 0}, {13, 0},
 };
+static_assert(std::size(kViewOutputs) == kInlineViewCount);
 
 bool SideBySide(int32_t view) {
     return view == 7 || view == 8;
@@ -136,7 +139,7 @@ bool InlineToOutputType(int32_t pageView, int32_t* outputType, int32_t* eye, int
         view = pageView;
     if (!pageView && !preference)
         view = 1;
-    if (view < 1 || view > 15) {
+    if (view < 1 || view > kInlineViewCount) {
         pxLog("InlineToOutputType: Unsupported InlineView %d", view);
         PluginMessage(nullptr,
                       "InlineToOutputType:  Unsupported InlineView\n\nYou may need to reinstall "

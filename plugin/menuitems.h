@@ -22,6 +22,9 @@ enum PluginCommand : int {
     kCommandInlineView = 7400, // + inline view type
 };
 
+// Inline view types run from 1 to this (0: as the page says).
+constexpr int kInlineViewCount = 18;
+
 enum PluginBitmap : int {
     kBitmapSaveAs = 127,
     kBitmapSettings = 128,

@@ -24,7 +24,8 @@ constexpr UINT kLastInlineCommand = kCommandInlineView + 19;
 constexpr int32_t kStereoViewItems[] = {1, 21, 22, 2, 3,  4,  5,  6,  7,  0, 8,
                                         9, 10, 11, 0, 12, 13, 14, 15, 16, 19};
 // The inline view popup's types, -1 for a separator.
-constexpr int32_t kInlineViewItems[] = {0, 1, 2, 7, 8, -1, 14, 15, 10, 11, 12, 13, 3, 4, 5, 6};
+constexpr int32_t kInlineViewItems[] = {0,  1,  2, 7, 8, -1, 14, 15, 10, 11,
+                                        12, 13, 3, 4, 5, 6,  -1, 16, 17, 18};
 
 // The artwork's bitmap, kept for shutdown; null (logged) when missing.
 HBITMAP ItemBitmap(int id) {

@@ -42,6 +42,9 @@ constexpr const char* kInlineViewTexts[] = {
     "Grey green/red anaglyph",
     "Colour red/cyan anaglyph",
     "Colour cyan/red anaglyph",
+    "Dubois red/cyan anaglyph",
+    "Dubois green/magenta anaglyph",
+    "Dubois amber/blue anaglyph",
 };
 
 constexpr std::pair<PluginBitmap, const char*> kItemTexts[] = {

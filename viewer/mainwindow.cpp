@@ -27,10 +27,6 @@ constexpr const char* kTitle = "Binoxa Viewer";
 // The result of a view closed with Escape: the rest of a sequence is skipped.
 constexpr int kClosedWithEscape = 2;
 
-// The "Stereo View" items in menu order; 0 marks a separator.
-constexpr std::array kStereoMenuOrder{1,  21, 22, 20, 0,  2,  3,  4, 5,  0,  6,  7, 0,  8, 9,
-                                      10, 11, 0,  12, 13, 14, 15, 0, 16, 19, 17, 0, 23, 24};
-
 // The open dialog's filters: pairs of description and pattern, and an empty
 // text at the end.
 constexpr char kOpenFilters[] = "Binoxa files (*.jps, *.pns)\0*.jps;*.pns\0"
@@ -150,7 +146,7 @@ void CMainWindow::BuildStereoMenu() {
     const win::HMENU menu = StereoMenu();
     win::RemoveMenu(menu, 0, win::MF_BYPOSITION);
     int sinceSeparator = 0;
-    for (const int id : kStereoMenuOrder) {
+    for (const int32_t id : MethodMenuOrder()) {
         if (id == 0) {
             if (sinceSeparator > 0)
                 win::AppendMenu(menu, win::MF_SEPARATOR, 0, nullptr);

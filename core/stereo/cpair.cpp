@@ -7,6 +7,15 @@
 #include <cstring>
 #include <limits>
 
+bool IsDuboisOutput(int32_t outputType) {
+    return outputType >= OUTPUT_DUBOIS_RED_CYAN && outputType <= OUTPUT_DUBOIS_AMBER_BLUE;
+}
+
+bool IsAnaglyphOutput(int32_t outputType) {
+    return (outputType >= OUTPUT_PURE_RED_BLUE && outputType <= OUTPUT_COLOR) ||
+           IsDuboisOutput(outputType);
+}
+
 PairType FlagsToPairType(uint32_t layout) {
     const bool leftFirst = (layout & LAYOUT_LEFT_FIRST) != 0;
     switch (layout & LAYOUT_ARRANGEMENT) {
@@ -163,6 +172,9 @@ px2Size pxCPair::CalcConvertSize(int32_t outputType) const {
     case OUTPUT_GREY_RED_BLUE:
     case OUTPUT_GREY_RED_GREEN:
     case OUTPUT_COLOR:
+    case OUTPUT_DUBOIS_RED_CYAN:
+    case OUTPUT_DUBOIS_GREEN_MAGENTA:
+    case OUTPUT_DUBOIS_AMBER_BLUE:
     case OUTPUT_ONE_EYE:
         return OutputSize(width, height);
     case OutputCopy:

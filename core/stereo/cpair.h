@@ -34,7 +34,16 @@ enum OutputType : int32_t {
     OUTPUT_ONE_EYE = 8,
     OutputCopy = 9, // the input picture unchanged
     OUTPUT_OVER_UNDER = 10,
+    // Least-squares (Dubois) colour anaglyphs, each pixel mixed from both eyes.
+    OUTPUT_DUBOIS_RED_CYAN = 11,
+    OUTPUT_DUBOIS_GREEN_MAGENTA = 12,
+    OUTPUT_DUBOIS_AMBER_BLUE = 13,
 };
+
+// Anaglyphs of every kind: one picture of the eye's size made from both eyes'
+// colours, so they need 3-byte pixels.
+bool IsAnaglyphOutput(int32_t outputType);
+bool IsDuboisOutput(int32_t outputType);
 
 // The PairType that splits a picture with this layout word.
 PairType FlagsToPairType(uint32_t layout);

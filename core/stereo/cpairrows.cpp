@@ -2,16 +2,13 @@
 
 #include "imaging/pxerror.h"
 #include "stereo/cpairmix.h"
+#include "stereo/dubois.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-bool IsAnaglyph(int32_t outputType) {
-    return outputType >= OUTPUT_PURE_RED_BLUE && outputType <= OUTPUT_COLOR;
-}
 
 void CheckPlacement(const pxImage& destination, px2Pnt origin, px2Size need) {
     if (!destination.GetPixels())
@@ -109,7 +106,7 @@ pxPairRowConverter::pxPairRowConverter(pxCPair& pair, pxImage& target, px2Pnt at
     if (outputType == OUTPUT_INTERLEAVED && mode == RowMode::Doubled)
         throw pxError(
             "pxCPair::CopyConvertInterleaved -- half height to full height not supported yet.");
-    if (IsAnaglyph(outputType))
+    if (IsAnaglyphOutput(outputType))
         CheckAnaglyphDepths(pairBytesPerPixel, destinationBytesPerPixel);
     // Rows of a 1-byte pair shown twice side by side need the output palette
     // too, as row averaging does.
@@ -140,7 +137,9 @@ pxPairRowConverter::pxPairRowConverter(pxCPair& pair, pxImage& target, px2Pnt at
         for (int e = 0; e < outputEyes; ++e)
             eyes[static_cast<size_t>(e)]->UseAveragedColours(averaged.get());
     }
-    if (IsAnaglyph(outputType))
+    if (IsDuboisOutput(outputType))
+        dubois = std::make_unique<DuboisAnaglyph>(outputType, eye.width);
+    else if (IsAnaglyphOutput(outputType))
         anaglyph = std::make_unique<AnaglyphChannels>(outputType, static_cast<int32_t>(rowBytes));
 
     // Where each eye's rows lie in the frame, for PutFrameRows.
@@ -219,7 +218,10 @@ void pxPairRowConverter::Show(int32_t outputEye, int32_t k, const uint8_t* row) 
         std::memcpy(OutputRow(outputEye * (shownCount + separation) + k, 0), row, rowBytes);
         break;
     default:
-        anaglyph->Write(outputEye, OutputRow(k, 0), row);
+        if (dubois)
+            dubois->Put(outputEye, OutputRow(k, 0), row);
+        else
+            anaglyph->Write(outputEye, OutputRow(k, 0), row);
         break;
     }
 }

@@ -13,6 +13,7 @@
 
 class AnaglyphChannels;
 class AveragedColours;
+class DuboisAnaglyph;
 class ShownRows;
 
 class pxPairRowConverter {
@@ -77,4 +78,5 @@ private:
     int32_t frameRowsPut = 0;
     std::unique_ptr<AveragedColours> averaged;
     std::unique_ptr<AnaglyphChannels> anaglyph;
+    std::unique_ptr<DuboisAnaglyph> dubois;
 };

@@ -15,6 +15,8 @@ constexpr std::array kNames{
     MethodOptionName{"anaglyph_c_br", 7},  MethodOptionName{"anaglyphrb", 12},
     MethodOptionName{"anaglyphrg", 13},    MethodOptionName{"anaglyphbr", 14},
     MethodOptionName{"anaglyphgr", 15},    MethodOptionName{"winspex", 19},
+    MethodOptionName{"dubois_rc", 25},     MethodOptionName{"dubois_gm", 26},
+    MethodOptionName{"dubois_ab", 27},
 };
 
 } // namespace

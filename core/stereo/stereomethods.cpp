@@ -6,7 +6,7 @@
 
 namespace {
 
-// The library's string table: the method names by string id (1 to 23).
+// The library's string table: the method names by string id (1 to 26).
 // Strings 19 and 23 name methods that the table does not offer.
 const char* LoadString(int stringId) {
     static const char* const kStrings[] = {
@@ -34,6 +34,9 @@ const char* LoadString(int stringId) {
         "Monoscopic Right Eye View",
         "Monoscopic Left Eye View",
         "Sanyo 3D Display",
+        "Dubois Anaglyph (Red/Cyan)",
+        "Dubois Anaglyph (Green/Magenta)",
+        "Dubois Anaglyph (Amber/Blue)",
     };
     constexpr int kCount = static_cast<int>(sizeof kStrings / sizeof kStrings[0]);
     return stringId > 0 && stringId < kCount ? kStrings[stringId] : "";
@@ -52,7 +55,8 @@ struct MethodRow {
 };
 
 // In menu order. Ids are stable (settings store them); ids 17, 18 and 20 are
-// not used.
+// not used. The least-squares anaglyphs came later and take new ids (25 to 27)
+// rather than the unused ones, which older settings may still hold.
 constexpr MethodRow kMethodRows[] = {
     {1, 1, OUTPUT_INTERLEAVED, 1, 1, 0, DEVICE_TESSEL, 0, 0},
     {2, 2, OUTPUT_INTERLEAVED, 1, 1, 0, 0, 0, 0},
@@ -77,7 +81,13 @@ constexpr MethodRow kMethodRows[] = {
     {24, 22, OUTPUT_ONE_EYE, 0, 0, 0, 0, 0, 0},
     {19, 18, OUTPUT_ONE_EYE, 1, 0, 0, DEVICE_NUVISION | DEVICE_ONE_EYE_AT_A_TIME,
      DISPLAY_NEEDS_DIRECTDRAW | DISPLAY_STEREO_AFTER_SURFACES, 1},
+    {25, 24, OUTPUT_DUBOIS_RED_CYAN, 0, 0, 0, 0, 0, 0},
+    {26, 25, OUTPUT_DUBOIS_GREEN_MAGENTA, 0, 0, 0, 0, 0, 0},
+    {27, 26, OUTPUT_DUBOIS_AMBER_BLUE, 0, 0, 0, 0, 0, 0},
 };
+
+constexpr int32_t kMenuOrder[] = {1, 21, 22, 20, 0,  2, 3,  4,  5,  0, 6,  7,  0,  8, 9,  10, 11,
+                                  0, 12, 13, 14, 15, 0, 25, 26, 27, 0, 16, 19, 17, 0, 23, 24};
 
 const std::vector<StereoViewMethod>& Methods() {
     static const std::vector<StereoViewMethod> methods = [] {
@@ -108,6 +118,10 @@ const StereoViewMethod* GetStereoMethodByID(int32_t id) {
         if (method.id == id)
             return &method;
     return nullptr;
+}
+
+std::span<const int32_t> MethodMenuOrder() {
+    return kMenuOrder;
 }
 
 const char* MethodDisplayName(const StereoViewMethod* method, const char* fallback) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 // Bits of StereoViewMethod::deviceFlags.
@@ -43,6 +44,9 @@ int NumStereoMethods();
 const StereoViewMethod* GetStereoMethodByIndex(int index);
 // The first record with this id, or nullptr.
 const StereoViewMethod* GetStereoMethodByID(int32_t id);
+// The method ids in the order the method menus list them; 0 marks a
+// separator. Ids the table does not know are passed over.
+std::span<const int32_t> MethodMenuOrder();
 // The method's display name, or the fallback when there is no method or it
 // has no name (messages say "Unknown" or "Unnamed").
 const char* MethodDisplayName(const StereoViewMethod* method, const char* fallback);

@@ -35,7 +35,7 @@ enum BxViewCommand : win::UINT {
     ID_RESOLUTION_LAST = 9424,
     ID_VIEW_EXIT = 9925,
     ID_STEREO_METHOD_FIRST = 52770, // + method id
-    ID_STEREO_METHOD_LAST = 52795,
+    ID_STEREO_METHOD_LAST = 52797,  // the least-squares anaglyphs end at 27
     ID_MENU_SEPARATOR = 666,
 };
 

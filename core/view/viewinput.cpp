@@ -19,10 +19,6 @@ constexpr win::UINT kEscape = 27;
 // Items of the resolutions menu per column.
 constexpr int kResolutionsPerColumn = 16;
 
-// The stereo submenu's order of method ids; 0 marks a separator.
-constexpr int32_t kMethodMenuOrder[] = {1,  21, 22, 20, 0,  2,  3,  4, 5,  0,  6,  7, 0,  8, 9,
-                                        10, 11, 0,  12, 13, 14, 15, 0, 16, 19, 17, 0, 23, 24};
-
 } // namespace
 
 win::LRESULT BxView::WindowProc(win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
@@ -229,7 +225,7 @@ const win::MSG* BxView::PumpMessages(const std::vector<win::UINT>* events) {
 win::HMENU BxView::BuildMethodMenu(int32_t checkedId) {
     const win::HMENU menu = win::CreatePopupMenu();
     bool addedSinceSeparator = false;
-    for (const int32_t id : kMethodMenuOrder) {
+    for (const int32_t id : MethodMenuOrder()) {
         if (id == 0) {
             if (addedSinceSeparator)
                 win::AppendMenu(menu, win::MF_SEPARATOR, ID_MENU_SEPARATOR, nullptr);

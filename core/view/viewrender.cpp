@@ -18,10 +18,6 @@ namespace {
 constexpr int kFittedColours = 236;
 constexpr int kFirstFittedIndex = 10;
 
-bool IsAnaglyph(int32_t outputType) {
-    return outputType >= OUTPUT_PURE_RED_BLUE && outputType <= OUTPUT_COLOR;
-}
-
 // The two eye pictures of the settings' source: views, never copies.
 struct Eyes {
     pxImage left;
@@ -144,7 +140,8 @@ void BxView::RenderSettings() {
     }
     const bool indexedDisplay = destination.GetBytesPerPixel() == 1;
     const bool colourSource = eyes.left.GetBytesPerPixel() > 1;
-    const bool anaglyphInColour = indexedDisplay && colourSource && IsAnaglyph(settings.outputType);
+    const bool anaglyphInColour =
+        indexedDisplay && colourSource && IsAnaglyphOutput(settings.outputType);
     if (indexedDisplay && colourSource && !anaglyphInColour) {
         palette.emplace();
         ReduceToSharedPalette(eyes, *palette);

@@ -112,8 +112,11 @@ TEST_F(PluginInline, EveryViewTypeShowsWhatTheConverterWritesForItsMethod) {
         {nullptr, "anaglyph_g_gr"},
         {nullptr, "anaglyph_c_rb"},
         {nullptr, "anaglyph_c_br"},
+        {nullptr, "dubois_rc"},
+        {nullptr, "dubois_gm"},
+        {nullptr, "dubois_ab"},
     };
-    for (int type = 1; type <= 15; ++type) {
+    for (int type = 1; type <= 18; ++type) {
         const auto [view, method] = types[type - 1];
         SCOPED_TRACE("view type " + std::to_string(type) + ", bxconvert -oform=" + method);
         // The page's VIEW alone or the preference alone, never both at odds:

@@ -603,8 +603,8 @@ TEST_F(PluginMenu, ThePopupOffersTheQuickMenuSaveAsTheSettingsAndAboutDrawnFromB
               (std::vector<int>{7201, 7221, 7222, 7202, 7203, 7204, 7205, 7206, 7207, 0,   7208,
                                 7209, 7210, 7211, 0,    7212, 7213, 7214, 7215, 7216, 7219}));
     EXPECT_EQ(Ids(settings[1].submenu),
-              (std::vector<int>{7400, 7401, 7402, 7407, 7408, 0, 7414, 7415, 7410, 7411, 7412, 7413,
-                                7403, 7404, 7405, 7406}));
+              (std::vector<int>{7400, 7401, 7402, 7407, 7408, 0,    7414, 7415, 7410, 7411,
+                                7412, 7413, 7403, 7404, 7405, 7406, 0,    7416, 7417, 7418}));
     EXPECT_EQ(Ids(settings[9].submenu), (std::vector<int>{7081}));
 
     // Every item and sub-menu is a picture of our artwork.

@@ -179,12 +179,14 @@ TEST(PxCPair, ConvertSizesFollowOutputTypeAndRowRules) {
     ExpectSize(pair.CalcConvertSize(OUTPUT_SIDE_BY_SIDE), 13, 7);
     for (int32_t type = OUTPUT_PURE_RED_BLUE; type <= OUTPUT_ONE_EYE; ++type)
         ExpectSize(pair.CalcConvertSize(type), 5, 7);
+    for (int32_t type = OUTPUT_DUBOIS_RED_CYAN; type <= OUTPUT_DUBOIS_AMBER_BLUE; ++type)
+        ExpectSize(pair.CalcConvertSize(type), 5, 7);
     ExpectSize(pair.CalcConvertSize(OutputCopy), 10, 7);
     ExpectSize(pair.CalcConvertSize(OUTPUT_OVER_UNDER), 5, 17);
     EXPECT_EQ(ThrownMessage([&] { pair.CalcConvertSize(0); }),
               "pxCPair::CalcConvertSize -- unsupported OutputType: 0");
-    EXPECT_EQ(ThrownMessage([&] { pair.CalcConvertSize(11); }),
-              "pxCPair::CalcConvertSize -- unsupported OutputType: 11");
+    EXPECT_EQ(ThrownMessage([&] { pair.CalcConvertSize(14); }),
+              "pxCPair::CalcConvertSize -- unsupported OutputType: 14");
 
     // halveRows on a full-height pair halves the eye, rounding down.
     pair.halveRows = 1;
@@ -267,7 +269,7 @@ TEST(PxCPair, CopyConvertRefusesBeforeWritingAnything) {
     surface.SetVirtual({8, 8}, {0, 0, 8, 8}, 3, FIELD_BOTH, 0);
     EXPECT_EQ(refusal(surface, {0, 0}, OUTPUT_ONE_EYE),
               "pxCPair::CopyConvert -- destination has no pixels");
-    EXPECT_EQ(refusal(out, {0, 0}, 11), "pxCPair::CalcConvertSize -- unsupported OutputType: 11");
+    EXPECT_EQ(refusal(out, {0, 0}, 14), "pxCPair::CalcConvertSize -- unsupported OutputType: 14");
 
     pxImage wide({4, 4}, 4);
     EXPECT_EQ(refusal(wide, {0, 0}, OUTPUT_ONE_EYE),

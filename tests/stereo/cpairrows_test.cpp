@@ -62,7 +62,8 @@ TEST(PxPairRowConverter, BandsGiveWhatCopyConvertGives) {
             for (const uint32_t flags : {0u, LAYOUT_LEFT_FIRST, LAYOUT_HALF_HEIGHT,
                                          LAYOUT_HALF_HEIGHT | LAYOUT_LEFT_FIRST})
                 for (int32_t halveRows = 0; halveRows < 2; ++halveRows)
-                    for (int32_t type = OUTPUT_INTERLEAVED; type <= OUTPUT_OVER_UNDER; ++type)
+                    for (int32_t type = OUTPUT_INTERLEAVED; type <= OUTPUT_DUBOIS_AMBER_BLUE;
+                         ++type)
                         for (int32_t swapEyes = 0; swapEyes < 2; ++swapEyes) {
                             const uint32_t layout = arrangement | flags;
                             const int32_t separation = type % 2 ? 3 : 0;
@@ -93,7 +94,7 @@ TEST(PxPairRowConverter, BandsGiveWhatCopyConvertGives) {
                             ConvertInBands(frame, pair, type, swapEyes, expected, out, random);
                             ++compared;
                         }
-    EXPECT_GT(compared, 500);
+    EXPECT_GT(compared, 650);
 }
 
 TEST(PxPairRowConverter, EyePicturesAndPaletteFrames) {

@@ -21,7 +21,8 @@ struct ExpectedMethod {
     int32_t surfType;
 };
 
-// The methods in menu order, written out in full.
+// The methods in table order, written out in full: the 21 of the original
+// table, then the least-squares anaglyphs.
 constexpr ExpectedMethod kExpected[] = {
     {1, "Tessel Classic", 1, 1, 1, 0, 0x01, 0, 0},
     {2, "Interleaved (Right First)", 1, 1, 1, 0, 0, 0, 0},
@@ -44,13 +45,17 @@ constexpr ExpectedMethod kExpected[] = {
     {23, "Monoscopic Right Eye View", 8, 1, 0, 0, 0, 0, 0},
     {24, "Monoscopic Left Eye View", 8, 0, 0, 0, 0, 0, 0},
     {19, "WinSPEX/3D", 8, 1, 0, 0, 0x50, 0x05, 1},
+    {25, "Dubois Anaglyph (Red/Cyan)", 11, 0, 0, 0, 0, 0, 0},
+    {26, "Dubois Anaglyph (Green/Magenta)", 12, 0, 0, 0, 0, 0, 0},
+    {27, "Dubois Anaglyph (Amber/Blue)", 13, 0, 0, 0, 0, 0, 0},
 };
+constexpr int kMethodCount = static_cast<int>(std::size(kExpected));
 
 } // namespace
 
-TEST(StereoMethods, TableHoldsTheTwentyOneMethodsInOrder) {
-    ASSERT_EQ(NumStereoMethods(), 21);
-    for (int i = 0; i < 21; ++i) {
+TEST(StereoMethods, TableHoldsTheTwentyOneMethodsInOrderThenTheLeastSquaresAnaglyphs) {
+    ASSERT_EQ(NumStereoMethods(), kMethodCount);
+    for (int i = 0; i < kMethodCount; ++i) {
         const StereoViewMethod* method = GetStereoMethodByIndex(i);
         ASSERT_NE(method, nullptr) << i;
         const ExpectedMethod& expected = kExpected[i];
@@ -65,7 +70,7 @@ TEST(StereoMethods, TableHoldsTheTwentyOneMethodsInOrder) {
         EXPECT_EQ(method->surfType, expected.surfType) << i;
         EXPECT_EQ(GetStereoMethodByID(expected.id), method) << i;
     }
-    EXPECT_EQ(GetStereoMethodByIndex(21), nullptr);
+    EXPECT_EQ(GetStereoMethodByIndex(kMethodCount), nullptr);
     EXPECT_EQ(GetStereoMethodByIndex(-1), nullptr);
 }
 
@@ -73,7 +78,7 @@ TEST(StereoMethods, LookupByIdAndMenuCommands) {
     const StereoViewMethod* flipping = GetStereoMethodByID(16);
     ASSERT_NE(flipping, nullptr);
     EXPECT_EQ(flipping->name, "Hardware Page Flipping");
-    for (int32_t unused : {0, 17, 18, 20, 25, -1})
+    for (int32_t unused : {0, 17, 18, 20, 28, -1})
         EXPECT_EQ(GetStereoMethodByID(unused), nullptr) << unused;
 
     // Every method has its own id and so its own menu command.
@@ -85,9 +90,9 @@ TEST(StereoMethods, LookupByIdAndMenuCommands) {
         commands.insert(STEREO_METHOD_MENU_BASE + method->id);
         EXPECT_FALSE(method->name.empty()) << i;
     }
-    EXPECT_EQ(ids.size(), 21u);
+    EXPECT_EQ(ids.size(), static_cast<size_t>(kMethodCount));
     EXPECT_EQ(*commands.begin(), 52771);
-    EXPECT_EQ(*commands.rbegin(), 52794);
+    EXPECT_EQ(*commands.rbegin(), 52797);
 }
 
 TEST(StereoMethods, TwinsDifferOnlyInSwapEyes) {

@@ -74,6 +74,7 @@ TEST(Bxconvert, EveryMethodWritesAPictureOfItsSize) {
         {"anaglyphrg", 40, 30},    {"anaglyphbr", 40, 30},     {"anaglyphgr", 40, 30},
         {"pageflip", 40, 30},      {"winspex", 40, 30},        {"ospi", 40, 60},
         {"left", 40, 30},          {"right", 40, 30},          {"overunder", 40, 60},
+        {"dubois_rc", 40, 30},     {"dubois_gm", 40, 30},      {"dubois_ab", 40, 30},
         {"CrossEye", 80, 30},
     };
     for (const Expect& expect : all) {
@@ -254,14 +255,12 @@ TEST(Bxconvert, EveryDepthConvertsInEveryMethodAndFormat) {
     ASSERT_NE(Convert("--info '" + inputs[2] + "'", dir).out.find("bytes-per-pixel: 4\n"),
               std::string::npos);
 
-    const char* methods[] = {"tessel",        "interleaved_rl", "interleaved_lr",
-                             "crosseye",      "parallel",       "anaglyph_c_rb",
-                             "anaglyph_c_br", "anaglyph_g_rb",  "anaglyph_g_rg",
-                             "anaglyph_g_br", "anaglyph_g_gr",  "anaglyphrb",
-                             "anaglyphrg",    "anaglyphbr",     "anaglyphgr",
-                             "pageflip",      "winspex",        "ospi",
-                             "left",          "right",          "overunder",
-                             "copy"};
+    const char* methods[] = {
+        "tessel",        "interleaved_rl", "interleaved_lr", "crosseye",      "parallel",
+        "anaglyph_c_rb", "anaglyph_c_br",  "anaglyph_g_rb",  "anaglyph_g_rg", "anaglyph_g_br",
+        "anaglyph_g_gr", "anaglyphrb",     "anaglyphrg",     "anaglyphbr",    "anaglyphgr",
+        "pageflip",      "winspex",        "ospi",           "left",          "right",
+        "overunder",     "dubois_rc",      "dubois_gm",      "dubois_ab",     "copy"};
     for (const char* layout : {"-layout=0x40201", ""})
         for (const char* method : methods) {
             SCOPED_TRACE(std::string(method) + " " + layout);

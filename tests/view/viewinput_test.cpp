@@ -352,8 +352,9 @@ TEST_F(ViewInput, TheRightClickMenuFollowsItsFlagsWithAllMethodsAndTheModes) {
     // checked yet.
     const win::MenuPromptItem* methods = Submenu(menus.menus[0], "Change Stereo Method");
     ASSERT_NE(methods, nullptr);
-    const std::vector<std::vector<int32_t>> groups{
-        {1, 21, 22}, {2, 3, 4, 5}, {6, 7}, {8, 9, 10, 11}, {12, 13, 14, 15}, {16, 19}, {23, 24}};
+    const std::vector<std::vector<int32_t>> groups{{1, 21, 22},    {2, 3, 4, 5},     {6, 7},
+                                                   {8, 9, 10, 11}, {12, 13, 14, 15}, {25, 26, 27},
+                                                   {16, 19},       {23, 24}};
     struct Entry {
         bool separator;
         win::UINT id;
@@ -371,7 +372,7 @@ TEST_F(ViewInput, TheRightClickMenuFollowsItsFlagsWithAllMethodsAndTheModes) {
     }
     EXPECT_EQ(GetStereoMethodByID(17), nullptr);
     EXPECT_EQ(GetStereoMethodByID(20), nullptr);
-    ASSERT_EQ(methods->submenu.size(), 27u) << Shown(methods->submenu);
+    ASSERT_EQ(methods->submenu.size(), 31u) << Shown(methods->submenu);
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(methods->submenu[i].separator, expected[i].separator) << i;
         EXPECT_EQ(methods->submenu[i].text, expected[i].text) << i;

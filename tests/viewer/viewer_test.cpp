@@ -265,7 +265,8 @@ TEST_F(ViewerTest, TheMainWindowBuildsItsStereoMenuAndWritesEachChangeAtOnce) {
         const win::UINT id = win::GetMenuItemID(stereo, i);
         items += (i ? "," : "") + (separator ? std::string("|") : std::to_string(id - 52000));
     }
-    EXPECT_EQ(items, "1,21,22,|,2,3,4,5,|,6,7,|,8,9,10,11,|,12,13,14,15,|,16,19,|,23,24");
+    EXPECT_EQ(items,
+              "1,21,22,|,2,3,4,5,|,6,7,|,8,9,10,11,|,12,13,14,15,|,25,26,27,|,16,19,|,23,24");
     const auto checked = [&](int id) {
         const win::UINT state = win::GetMenuState(stereo, 52000 + id, win::MF_BYCOMMAND);
         return state != 0xFFFFFFFF && (state & win::MF_CHECKED) != 0;

@@ -13,10 +13,6 @@
 
 namespace {
 
-bool MixesColours(int32_t outputType) {
-    return outputType >= OUTPUT_PURE_RED_BLUE && outputType <= OUTPUT_COLOR;
-}
-
 // The pair converter mixes only 3-byte pixels and never writes a fourth
 // byte: rows of 4 bytes per pixel lose it, and palette rows become colours
 // for methods that mix colours. Other rows pass unchanged.
@@ -24,7 +20,7 @@ class DepthAdapter {
 public:
     DepthAdapter(int32_t inputBytesPerPixel, int32_t outputType, const pxPalette& palette)
         : input(inputBytesPerPixel), palette(palette) {
-        output = input == 4 || (input == 1 && MixesColours(outputType)) ? 3 : input;
+        output = input == 4 || (input == 1 && IsAnaglyphOutput(outputType)) ? 3 : input;
     }
     int32_t BytesPerPixel() const { return output; }
 
