@@ -70,6 +70,14 @@ bool SuspendingJpegSource::TakeMore() {
     return gained || got > 0;
 }
 
+void SuspendingJpegSource::RestartAt(int64_t offset) {
+    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+        throw pxError("Cannot read the image at offset %ld", static_cast<long>(offset));
+    skipPending = 0;
+    manager.next_input_byte = buffer.data();
+    manager.bytes_in_buffer = 0;
+}
+
 void SuspendingJpegSource::Init(j_decompress_ptr) {}
 
 // The decoder has used every byte it was given: suspend until TakeMore, or,

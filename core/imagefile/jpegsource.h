@@ -26,6 +26,11 @@ public:
     // file would need an absurd buffer.
     bool TakeMore();
 
+    // The decoder's next image begins at offset in the file (the second
+    // view of an MPO): what is buffered is dropped and reading goes on from
+    // there, once the file holds it.
+    void RestartAt(int64_t offset);
+
     // Bytes taken from the file so far.
     int64_t BytesRead() const { return bytesRead; }
 

@@ -2,6 +2,7 @@
 
 #include "imagefile/jpegsource.h"
 #include "imagefile/jpsdescriptor.h"
+#include "imagefile/mpofile.h"
 #include "imagefile/picturesize.h"
 #include "imagefile/readimage.h"
 #include "imagefile/readrows.h"
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include <jerror.h>
@@ -74,7 +77,8 @@ void LimitScans(j_common_ptr decoder) {
 // One read in progress: the decompressor and the progress of its steps.
 class JpegDecoder final : public ImageDecoder {
 public:
-    JpegDecoder(const char* fileName, std::FILE* file) : name(fileName), source(file) {
+    JpegDecoder(const char* fileName, std::FILE* stream)
+        : name(fileName), file(stream), source(stream) {
         decompressor.err = jpeg_std_error(&errors.manager);
         errors.manager.error_exit = LeaveOnError;
         errors.manager.output_message = LogLibjpegMessage;
@@ -96,6 +100,9 @@ public:
     }
 
     std::string name;
+    std::FILE* file;
+    // The size of a file known to be finished; a file still arriving has none.
+    std::optional<uint64_t> finishedSize;
     jpeg_decompress_struct decompressor{};
     JpegErrors errors;
     jpeg_progress_mgr progress{};
@@ -109,6 +116,23 @@ public:
     int headerResult = 0;
     int startResult = 0;
     int finishResult = 0;
+
+    // A stereo MPO: both views go into one side-by-side frame, the first
+    // image's rows into the left half, then the second image's into the
+    // other half (the halves trade places when the views' numbers say the
+    // second is the left view). Only rows that both views reached count as
+    // done.
+    struct MpoRead {
+        MpoViews views;
+        std::optional<uint32_t> firstNumber;
+        int32_t viewWidth = 0;
+        int32_t viewHeight = 0;
+        bool second = false;         // decoding the second image
+        size_t secondHalfOffset = 0; // bytes into a frame row
+        int32_t rowsPassed = 0;      // frame rows handed to the sink
+    };
+    std::optional<MpoRead> mpo;
+    bool InFirstView() const { return mpo && !mpo->second; }
 };
 
 enum class Step { Done, Suspended };
@@ -150,6 +174,8 @@ JpegDecoder& StartRead(const char* fileName, pxImage* image, _ImageInfo& info) {
         decoder.decompressor.progress = &decoder.progress;
         // The whole segment is kept, so a descriptor is never cut.
         jpeg_save_markers(&decoder.decompressor, JPEG_APP0 + 3, 0xFFFF);
+        // MPF segments: the index, and each view's number.
+        jpeg_save_markers(&decoder.decompressor, JPEG_APP0 + 2, 0xFFFF);
         decoder.source.Attach(decoder.decompressor);
     });
     if (!made)
@@ -193,7 +219,7 @@ void CheckOutput(JpegDecoder& decoder, _ImageInfo& info) {
 // A sink learns the picture's size and layout before its first rows.
 void BeginRows(const JpegDecoder& decoder, const _ImageInfo& info) {
     ImageHeader header;
-    header.size = {static_cast<int32_t>(decoder.decompressor.output_width),
+    header.size = {static_cast<int32_t>(decoder.decompressor.output_width) * (decoder.mpo ? 2 : 1),
                    static_cast<int32_t>(decoder.decompressor.output_height)};
     header.bytesPerPixel = 3;
     header.fileType = FILETYPE_JPEG;
@@ -202,20 +228,10 @@ void BeginRows(const JpegDecoder& decoder, const _ImageInfo& info) {
     decoder.sink->Begin(header);
 }
 
-void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background) {
-    const jpeg_decompress_struct& decompressor = decoder.decompressor;
-    pxImage& image = *info.image;
-    const auto height = static_cast<int32_t>(decompressor.output_height);
-    try {
-        image.Create({static_cast<int32_t>(decompressor.output_width),
-                      decoder.sink ? std::min(height, kBandRows) : height},
-                     3, 4, 0);
-        if (background)
-            pxFillImage(image, *background);
-    } catch (const pxError& error) {
-        EndRead(info, error);
-    }
-    decoder.rowLength = size_t{decompressor.output_width} * decompressor.output_components;
+// The row libjpeg decodes greyscale samples into; freed with each image.
+void AllocateSampleRow(JpegDecoder& decoder, _ImageInfo& info) {
+    decoder.rowLength =
+        size_t{decoder.decompressor.output_width} * decoder.decompressor.output_components;
     JSAMPARRAY row = nullptr;
     if (!decoder.CallLibjpeg([&] {
             row = (*decoder.decompressor.mem->alloc_sarray)(
@@ -224,10 +240,107 @@ void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* backgr
         }))
         EndReadOnLibjpegError(info, decoder);
     decoder.sampleRow = row;
+}
+
+void AllocateImage(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background) {
+    const jpeg_decompress_struct& decompressor = decoder.decompressor;
+    pxImage& image = *info.image;
+    const auto width = static_cast<int32_t>(decompressor.output_width);
+    const auto height = static_cast<int32_t>(decompressor.output_height);
+    // An MPO's frame is held whole: its rows are done only once the second
+    // view reaches them.
+    const bool band = decoder.sink && !decoder.mpo;
+    try {
+        image.Create({decoder.mpo ? 2 * width : width, band ? std::min(height, kBandRows) : height},
+                     3, 4, 0);
+        if (background)
+            pxFillImage(image, *background);
+    } catch (const pxError& error) {
+        EndRead(info, error);
+    }
+    AllocateSampleRow(decoder, info);
     info.rowsDone = 0;
     info.nextRow = image.Row(0);
     if (decoder.sink)
         BeginRows(decoder, info);
+}
+
+// The first image's header: a stereo MPO is read as one side-by-side frame,
+// left view first.
+void DetectMpo(JpegDecoder& decoder, _ImageInfo& info) {
+    std::optional<MpoPair> pair;
+    try {
+        pair = FindMpoPair(decoder.file, decoder.finishedSize);
+    } catch (const pxError& error) {
+        EndRead(info, pxError("Cannot read the MPO file '%s': %s", decoder.name.c_str(),
+                              error.GetMessage()));
+    }
+    if (!pair)
+        return;
+    const jpeg_decompress_struct& decompressor = decoder.decompressor;
+    JpegDecoder::MpoRead mpo;
+    mpo.views = pair->views;
+    mpo.firstNumber = pair->index.firstIndividualNumber;
+    mpo.viewWidth = static_cast<int32_t>(decompressor.output_width);
+    mpo.viewHeight = static_cast<int32_t>(decompressor.output_height);
+    try {
+        CheckPictureSize(decoder.name.c_str(), int64_t{mpo.viewWidth} * 2, mpo.viewHeight, 3);
+    } catch (const pxError& error) {
+        EndRead(info, error);
+    }
+    decoder.mpo = mpo;
+    info.hasDescriptor = 1;
+    info.layout = kMpoLayout;
+}
+
+// The view number in an image's own MPF segment.
+std::optional<uint32_t> IndividualNumber(const jpeg_decompress_struct& decompressor) {
+    for (jpeg_saved_marker_ptr marker = decompressor.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_APP0 + 2 && IsMpfSegment(marker->data, marker->data_length))
+            return MpfIndividualNumber(marker->data, marker->data_length);
+    return std::nullopt;
+}
+
+// The second image's header: it must match the first view, and it says
+// which half of the frame it goes into.
+void BeginSecondView(JpegDecoder& decoder, _ImageInfo& info) {
+    JpegDecoder::MpoRead& mpo = *decoder.mpo;
+    const auto width = static_cast<int32_t>(decoder.decompressor.output_width);
+    const auto height = static_cast<int32_t>(decoder.decompressor.output_height);
+    if (width != mpo.viewWidth || height != mpo.viewHeight)
+        EndRead(info, pxError("The views of the MPO file '%s' differ in size (%dx%d and %dx%d)",
+                              decoder.name.c_str(), mpo.viewWidth, mpo.viewHeight, width, height));
+    const std::optional<uint32_t> secondNumber = IndividualNumber(decoder.decompressor);
+    const bool secondIsLeft = mpo.firstNumber && secondNumber && *secondNumber < *mpo.firstNumber;
+    const size_t halfBytes = static_cast<size_t>(width) * 3;
+    pxImage& frame = *info.image;
+    if (secondIsLeft)
+        for (int32_t y = 0; y < frame.GetHeight(); ++y)
+            std::memcpy(frame.Row(y) + halfBytes, frame.Row(y), halfBytes);
+    mpo.secondHalfOffset = secondIsLeft ? 0 : halfBytes;
+}
+
+// The first view is decoded: the decoder goes on with the second image.
+void StartSecondView(JpegDecoder& decoder, _ImageInfo& info) {
+    try {
+        decoder.source.RestartAt(static_cast<int64_t>(decoder.mpo->views.secondOffset));
+    } catch (const pxError& error) {
+        EndRead(info, error);
+    }
+    decoder.mpo->second = true;
+    decoder.headerResult = decoder.startResult = decoder.finishResult = 0;
+}
+
+// Hands the frame rows both views reached since the last call to the sink,
+// a band at a time.
+void PassFrameRows(JpegDecoder& decoder, const _ImageInfo& info) {
+    JpegDecoder::MpoRead& mpo = *decoder.mpo;
+    const int32_t ready = info.rowsDone - mpo.rowsPassed;
+    if (ready <= 0 || (ready < kBandRows && info.rowsDone < mpo.viewHeight))
+        return;
+    const pxImage& frame = *info.image;
+    decoder.sink->Rows(pxImage(frame, px2Rect{0, mpo.rowsPassed, frame.GetWidth(), ready}));
+    mpo.rowsPassed = info.rowsDone;
 }
 
 // Hands a full band, or the last rows, to the sink and starts the next band.
@@ -263,8 +376,13 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         // itself, so colour rows are decoded straight into the picture.
         if (decompressor.out_color_space == JCS_RGB)
             decompressor.out_color_space = JCS_EXT_BGR;
-        TakeDescriptor(decompressor, info);
+        if (!decoder.mpo)
+            TakeDescriptor(decompressor, info);
         CheckOutput(decoder, info);
+        if (!decoder.mpo)
+            DetectMpo(decoder, info);
+        else
+            BeginSecondView(decoder, info);
     }
     if (!decoder.startResult) {
         int result = 0;
@@ -273,7 +391,12 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         decoder.startResult = result;
         if (!result)
             return Step::Suspended;
-        AllocateImage(decoder, info, background);
+        if (decoder.mpo && decoder.mpo->second) {
+            AllocateSampleRow(decoder, info);
+            info.nextRow = info.image->Row(0) + decoder.mpo->secondHalfOffset;
+        } else {
+            AllocateImage(decoder, info, background);
+        }
     }
     while (decompressor.output_scanline < decompressor.output_height) {
         const bool grey = decompressor.output_components == 1;
@@ -286,8 +409,12 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         if (grey)
             ExpandGreyRow(decoder.sampleRow[0], decompressor.output_width, info.nextRow);
         info.nextRow += info.image->GetStride();
+        if (decoder.InFirstView())
+            continue;
         ++info.rowsDone;
-        if (decoder.sink)
+        if (decoder.sink && decoder.mpo)
+            PassFrameRows(decoder, info);
+        else if (decoder.sink)
             PassBand(decoder, info);
     }
     if (!decoder.finishResult) {
@@ -295,9 +422,13 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         if (!decoder.CallLibjpeg([&] { result = jpeg_finish_decompress(&decompressor); }))
             EndReadOnLibjpegError(info, decoder);
         decoder.finishResult = result;
-        info.complete = result;
         if (!result)
             return Step::Suspended;
+        if (decoder.InFirstView()) {
+            StartSecondView(decoder, info);
+            return RunSteps(decoder, info, background);
+        }
+        info.complete = 1;
     }
     return Step::Done;
 }
@@ -321,12 +452,27 @@ int RowsReached(const jpeg_decompress_struct& decompressor) {
     return static_cast<int>(std::min<int64_t>(rows, decompressor.output_height));
 }
 
+// The size of a file that will not grow.
+std::optional<uint64_t> FinishedFileSize(std::FILE* file) {
+    const long position = std::ftell(file);
+    if (position < 0 || std::fseek(file, 0, SEEK_END) != 0)
+        return std::nullopt;
+    const long size = std::ftell(file);
+    std::fseek(file, position, SEEK_SET);
+    return size < 0 ? std::nullopt : std::optional<uint64_t>(static_cast<uint64_t>(size));
+}
+
 } // namespace
 
 int EndJpegImageAtFileEnd(_ImageInfo* info) {
     int rows = info->rowsDone;
     auto* decoder = static_cast<JpegDecoder*>(info->decoderState.get());
-    if (info->headerRead && decoder && !decoder->startResult) {
+    // An MPO without its second view has no frame row that is done.
+    if (decoder && decoder->InFirstView()) {
+        *info = _ImageInfo{};
+        return 0;
+    }
+    if (decoder && decoder->headerResult && !decoder->startResult) {
         jpeg_decompress_struct& decompressor = decoder->decompressor;
         rows = RowsReached(decompressor);
         // A marker whose segment did not arrive whole (tables or the next
@@ -374,6 +520,7 @@ void ReadJpegRows(const char* fileName, ImageRowSink& sink) {
     pxImage band;
     JpegDecoder& decoder = StartRead(fileName, &band, info);
     decoder.sink = &sink;
+    decoder.finishedSize = FinishedFileSize(decoder.file);
     while (RunSteps(decoder, info, nullptr) != Step::Done) {
         // The file is finished: a decoder waiting for more will not get it.
         bool gained = false;
@@ -387,7 +534,11 @@ void ReadJpegRows(const char* fileName, ImageRowSink& sink) {
         const int32_t height = static_cast<int32_t>(decoder.decompressor.output_height);
         const bool begun = info.headerRead != 0;
         const int rowsDone = info.rowsDone;
-        if (decoder.rowsInBand > 0) // the rows decoded so far go out first
+        // The rows decoded so far go out first.
+        if (decoder.mpo && info.rowsDone > decoder.mpo->rowsPassed)
+            sink.Rows(pxImage(band, px2Rect{0, decoder.mpo->rowsPassed, band.GetWidth(),
+                                            info.rowsDone - decoder.mpo->rowsPassed}));
+        else if (!decoder.mpo && decoder.rowsInBand > 0)
             sink.Rows(pxImage(band, px2Rect{0, 0, band.GetWidth(), decoder.rowsInBand}));
         info = _ImageInfo{};
         if (!begun)

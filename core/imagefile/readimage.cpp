@@ -2,6 +2,7 @@
 
 #include "imagefile/file.h"
 #include "imagefile/jpsread.h"
+#include "imagefile/mpofile.h"
 #include "imagefile/plainformats.h"
 #include "imagefile/pnsread.h"
 #include "imagefile/readrows.h"
@@ -9,7 +10,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <strings.h>
 
 namespace {
 
@@ -172,6 +175,27 @@ bool IsFileJPEG(const char* fileName) {
                       "couldn't open file: '%s'");
 }
 
+bool IsFileMPO(const char* fileName) {
+    std::unique_ptr<std::FILE, FileCloser> file(OpenImageFile(fileName));
+    if (!file) {
+        pxLog("ERROR, couldn't open file: '%s'", fileName);
+        throw pxError("couldn't open file: '%s'", fileName);
+    }
+    uint8_t start[3] = {};
+    if (std::fread(start, 1, 3, file.get()) != 3 || start[0] != 0xFF || start[1] != 0xD8 ||
+        start[2] != 0xFF)
+        return false;
+    const char* dot = std::strrchr(fileName, '.');
+    if (dot && strcasecmp(dot, ".mpo") == 0)
+        return true;
+    try {
+        const std::optional<MpfIndexInFile> found = FindMpfIndex(file.get());
+        return found && found->index.images.size() >= 2;
+    } catch (const pxError&) {
+        return true; // the reader refuses the broken index, saying why
+    }
+}
+
 bool IsFilePNG(const char* fileName) {
     static const uint8_t kMagic[] = {0x89, 'P', 'N', 'G'};
     return StartsWith(fileName, kMagic, sizeof kMagic, 4, "ERROR, couldn't open file: '%s'",
@@ -191,7 +215,7 @@ bool IsFileAVI(const char* fileName) {
 }
 
 int CheckFileType(const char* fileName) {
-    if (IsFileJPEG(fileName))
+    if (IsFileJPEG(fileName) || IsFileMPO(fileName))
         return FILETYPE_JPEG;
     if (IsFilePNG(fileName))
         return FILETYPE_PNG;

@@ -20,6 +20,8 @@ enum FileType : int {
 // Layout words of files without a stereo descriptor.
 constexpr uint32_t kJpegDefaultLayout = 0x201;    // side by side, right view first
 constexpr uint32_t kPlainDefaultLayout = 0x10101; // rows interleaved, half height, right first
+// The frame a stereo MPO's two views are read into.
+constexpr uint32_t kMpoLayout = 0x40201; // side by side, left view first
 
 // The type of a file, judged from its first bytes (and, for the plain
 // formats, its extension). Throws pxError when the file cannot be opened.
@@ -52,6 +54,9 @@ int ReadImage(ReadImageData* data);
 
 // The content probes (each opens the file, reads a few bytes, closes it).
 bool IsFileJPEG(const char* fileName);
+// A JPEG file that is an MPO: named .mpo, or its first image's MPF index
+// lists two or more images.
+bool IsFileMPO(const char* fileName);
 bool IsFilePNG(const char* fileName);
 bool IsFilePXR(const char* fileName);
 bool IsFileAVI(const char* fileName);

@@ -225,7 +225,7 @@ TEST(WritePicture, ChoosesTheFormatByExtensionInAnyCase) {
     for (const char* name : {"x.gif", "x.png.old", "dir.png/x", "png"})
         EXPECT_EQ(ThrownMessage([&] { PictureFormatOf(name); }),
                   std::string("Cannot write '") + name +
-                      "': unknown file extension (use .ppm, .bmp, .png, .jpg, .jps or .pns).");
+                      "': unknown file extension (use .ppm, .bmp, .png, .jpg, .jps, .pns or .mpo).");
 
     const TempDir dir;
     const std::string path = dir.Write("UPPER.PNG", {});

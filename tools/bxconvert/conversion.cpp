@@ -182,7 +182,8 @@ void ConvertEyePictures(const ConversionRequest& request, Output& output) {
 
 void ConvertFiles(const ConversionRequest& request) {
     const PictureFormat format = PictureFormatOf(request.output.c_str());
-    const bool stereoFile = format == PictureFormat::Jps || format == PictureFormat::Pns;
+    const bool stereoFile = format == PictureFormat::Jps || format == PictureFormat::Pns ||
+                            format == PictureFormat::Mpo;
     if (stereoFile && !WrittenLayout(request.method, 0))
         throw pxError("The method '%s' does not write a stereo pair, so it cannot be written to "
                       "'%s'; write a .ppm, .png, .bmp or .jpg file",

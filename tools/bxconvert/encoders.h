@@ -24,6 +24,12 @@ public:
     int32_t Height() const { return image.GetHeight(); }
     int32_t BytesPerPixel() const { return image.GetBytesPerPixel(); }
     const pxPalette* Palette() const { return palette; }
+    // The whole picture, once every row is finished.
+    const pxImage& Whole() const {
+        if (progress)
+            progress->WaitFor(image.GetHeight());
+        return image;
+    }
     // Row y, once it is finished; throws pxError when the picture was abandoned.
     const uint8_t* Row(int32_t y) const {
         if (progress)
@@ -57,5 +63,19 @@ void WriteJpeg(std::FILE* file, const char* fileName, const PictureRows& picture
                std::optional<uint32_t> stereoLayout);
 void WritePng(std::FILE* file, const char* fileName, const PictureRows& picture,
               std::optional<uint32_t> stereoLayout);
+
+// A marker segment written after the JFIF header: its marker code and data.
+struct JpegSegment {
+    int marker;
+    std::vector<uint8_t> data;
+};
+void WriteJpegWithSegments(std::FILE* file, const char* fileName, const PictureRows& picture,
+                           int quality, const std::vector<JpegSegment>& segments);
+
+// An MPO file: the eye views of the picture (split as the layout word says)
+// as two baseline JPEG images, left then right, with an MPF index that
+// lists them as a stereo pair.
+void WriteMpo(std::FILE* file, const char* fileName, const PictureRows& picture, int quality,
+              uint32_t layout);
 
 } // namespace encode

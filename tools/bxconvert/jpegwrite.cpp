@@ -1,5 +1,6 @@
 // JPEG files through libjpeg; with a layout word, a JPS file: the stereo
-// descriptor goes into an APP3 segment right after the JFIF header.
+// descriptor goes into an APP3 segment right after the JFIF header. Other
+// segments (an MPO's MPF index) go there the same way.
 #include "encoders.h"
 
 #include "imaging/pxerror.h"
@@ -37,7 +38,7 @@ std::vector<uint8_t> JpsPayload(uint32_t layout) {
 // Everything that calls into libjpeg. Returns false, with the message in
 // errors, when libjpeg gave up.
 bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file,
-              const PictureRows& picture, int quality, const std::vector<uint8_t>& descriptor,
+              const PictureRows& picture, int quality, const std::vector<JpegSegment>& segments,
               std::vector<uint8_t>& row) {
     if (setjmp(errors.jump))
         return false;
@@ -50,9 +51,9 @@ bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file,
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
-    if (!descriptor.empty())
-        jpeg_write_marker(&info, JPEG_APP0 + 3, descriptor.data(),
-                          static_cast<unsigned>(descriptor.size()));
+    for (const JpegSegment& segment : segments)
+        jpeg_write_marker(&info, segment.marker, segment.data.data(),
+                          static_cast<unsigned>(segment.data.size()));
     JSAMPROW rows[1] = {row.data()};
     while (info.next_scanline < info.image_height) {
         RgbRow(picture, static_cast<int32_t>(info.next_scanline), row.data());
@@ -66,14 +67,20 @@ bool Compress(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file,
 
 void WriteJpeg(std::FILE* file, const char* fileName, const PictureRows& picture, int quality,
                std::optional<uint32_t> stereoLayout) {
-    const std::vector<uint8_t> descriptor =
-        stereoLayout ? JpsPayload(*stereoLayout) : std::vector<uint8_t>{};
+    std::vector<JpegSegment> segments;
+    if (stereoLayout)
+        segments.push_back({JPEG_APP0 + 3, JpsPayload(*stereoLayout)});
+    WriteJpegWithSegments(file, fileName, picture, quality, segments);
+}
+
+void WriteJpegWithSegments(std::FILE* file, const char* fileName, const PictureRows& picture,
+                           int quality, const std::vector<JpegSegment>& segments) {
     std::vector<uint8_t> row(static_cast<size_t>(picture.Width()) * 3);
     jpeg_compress_struct info{};
     JpegErrors errors{};
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = JumpOnError;
-    const bool written = Compress(info, errors, file, picture, quality, descriptor, row);
+    const bool written = Compress(info, errors, file, picture, quality, segments, row);
     jpeg_destroy_compress(&info);
     if (!written)
         throw pxError("Cannot write the JPEG file '%s': %s", fileName, errors.message);

@@ -19,6 +19,7 @@ struct Extension {
 constexpr Extension kExtensions[] = {
     {"ppm", PictureFormat::Ppm},  {"bmp", PictureFormat::Bmp}, {"png", PictureFormat::Png},
     {"jpg", PictureFormat::Jpeg}, {"jps", PictureFormat::Jps}, {"pns", PictureFormat::Pns},
+    {"mpo", PictureFormat::Mpo},
 };
 
 // What follows the last dot of the file's own name, in lower case.
@@ -41,7 +42,8 @@ void CheckPicture(const char* fileName, const pxImage& image, const pxPalette* p
                       fileName, bytesPerPixel);
     if (bytesPerPixel == 1 && !palette)
         throw pxError("Cannot write '%s': the palette picture has no palette.", fileName);
-    const bool jpeg = format == PictureFormat::Jpeg || format == PictureFormat::Jps;
+    const bool jpeg = format == PictureFormat::Jpeg || format == PictureFormat::Jps ||
+                      format == PictureFormat::Mpo;
     if (jpeg && (options.quality < 1 || options.quality > 100))
         throw pxError("Cannot write '%s': the JPEG quality %d is not between 1 and 100.", fileName,
                       options.quality);
@@ -68,6 +70,9 @@ void Encode(std::FILE* file, const char* fileName, const encode::PictureRows& pi
     case PictureFormat::Jps:
         encode::WriteJpeg(file, fileName, picture, options.quality, options.layout);
         break;
+    case PictureFormat::Mpo:
+        encode::WriteMpo(file, fileName, picture, options.quality, options.layout);
+        break;
     }
 }
 
@@ -78,8 +83,8 @@ PictureFormat PictureFormatOf(const char* fileName) {
     for (const Extension& known : kExtensions)
         if (extension == known.name)
             return known.format;
-    throw pxError("Cannot write '%s': unknown file extension (use .ppm, .bmp, .png, .jpg, .jps or "
-                  ".pns).",
+    throw pxError("Cannot write '%s': unknown file extension (use .ppm, .bmp, .png, .jpg, .jps, "
+                  ".pns or .mpo).",
                   fileName);
 }
 

@@ -1,6 +1,7 @@
 // Writing a picture to a file, in the format its name's extension names:
 // .ppm, .bmp, .png, .jpg, and the stereo forms .jps (JPEG) and .pns (PNG),
-// which carry a layout word saying how the two eye views are arranged.
+// which carry a layout word saying how the two eye views are arranged, and
+// .mpo (the two views as JPEG images of their own).
 #pragma once
 
 #include "imaging/pximage.h"
@@ -10,12 +11,13 @@
 #include <cstdint>
 #include <mutex>
 
-enum class PictureFormat { Ppm, Bmp, Png, Jpeg, Jps, Pns };
+enum class PictureFormat { Ppm, Bmp, Png, Jpeg, Jps, Pns, Mpo };
 
 struct WriteOptions {
     int quality = 92; // JPEG quality, 1 to 100
-    // The stereo descriptor's layout word of .jps and .pns files: by default
-    // side by side, left eye first.
+    // The stereo descriptor's layout word of .jps and .pns files (for .mpo
+    // files, how the picture holds the views): by default side by side,
+    // left eye first.
     uint32_t layout = 0x40201;
 };
 
