@@ -357,6 +357,8 @@ MimeTypeCode GetMimeTypeCode(const char* type, bool warn) {
     static constexpr std::pair<const char*, MimeTypeCode> kTypes[] = {
         {"image/x-jps", MIME_JPS},
         {"image/x-pns", MIME_PNS},
+        // Camera MPO files go through the same JPEG reader.
+        {"image/x-mpo", MIME_JPS},
         {"image/x-pxr", MIME_PXR},
         {"text/html", MIME_HTML},
     };

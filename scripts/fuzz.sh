@@ -34,6 +34,7 @@ cmake --build build-fuzz
 dictionary_of() {
     case "$1" in
         jpeg_read_fuzz | convert_rows_fuzz | jps_descriptor_fuzz) echo jpeg ;;
+        mpf_index_fuzz) echo mpf ;;
         png_read_fuzz | png_chunk_feed_fuzz | ster_chunk_fuzz) echo png ;;
         bmp_read_fuzz | bmp_rle_fuzz) echo bmp ;;
         tga_read_fuzz | tga_packets_fuzz) echo tga ;;

@@ -20,6 +20,8 @@ packages=(
     python3
     # the install test asks the desktop's MIME database
     shared-mime-info
+    # the MPO tests check the files bxconvert writes with another reader
+    libimage-exiftool-perl
 )
 
 missing=()

@@ -40,6 +40,7 @@ convert -size 16x12 gradient:red-yellow -depth 8 "$work/left.ppm"
 convert -size 16x12 gradient:blue-green -depth 8 "$work/right.ppm"
 "$bxconvert" -oform=parallel "$work/left.ppm" "$work/right.ppm" "$work/pair.jps"
 "$bxconvert" -oform=parallel "$work/left.ppm" "$work/right.ppm" "$work/pair.pns"
+"$bxconvert" -oform=parallel "$work/left.ppm" "$work/right.ppm" "$work/pair.mpo"
 
 jpeg="$work/jpeg"
 mkdir -p "$jpeg"
@@ -49,7 +50,7 @@ picture -interlace Plane "$jpeg/progressive.jpg"
 picture -colorspace CMYK "$jpeg/cmyk.jpg"
 picture -define jpeg:restart-interval=1 "$jpeg/restarts.jpg"
 picture -sampling-factor 1x1 -quality 100 "$jpeg/full-chroma.jpg"
-cp "$work/pair.jps" "$jpeg/"
+cp "$work/pair.jps" "$work/pair.mpo" "$jpeg/"
 for target in jpeg_read_fuzz convert_rows_fuzz; do
     for file in "$jpeg"/*; do keep "$file" "$(folder $target)"; done
 done
@@ -165,6 +166,20 @@ objcopy -O binary --only-section=.binoxa_version build-fuzz/plugin/libnpbx32.so 
     "$(folder versioninfo_fuzz)/plugin-section"
 printf '1 2 3\n# comment\n4,5\n' > "$(folder driver_config_fuzz)/numbers"
 printf '640x480x8\0' > "$(folder excluded_mode_name_fuzz)/mode"
+# The MPF segments of the MPO, after their "MPF\0" (the target adds it).
+python3 - "$work/pair.mpo" "$(folder mpf_index_fuzz)" <<'PYTHON'
+import sys
+data = open(sys.argv[1], "rb").read()
+at = data.find(b"\xff\xe2")
+count = 0
+while at >= 0:
+    length = data[at + 2] << 8 | data[at + 3]
+    segment = data[at + 4:at + 2 + length]
+    if segment.startswith(b"MPF\0"):
+        count += 1
+        open(f"{sys.argv[2]}/segment{count}", "wb").write(segment[4:])
+    at = data.find(b"\xff\xe2", at + 2)
+PYTHON
 printf 'a.jps\0-oform=anaglyph_c_rb\0b.pns\0' > "$(folder command_line_fuzz)/arguments"
 printf '/tmp\0a.jps\0b.pns\0\0' > "$(folder file_list_fuzz)/two"
 printf 'Stereo files\0*.jps;*.pns\0All\0*.*\0\0start.jps\0' > "$(folder filedialogbuffer_fuzz)/filters"

@@ -36,7 +36,7 @@ constexpr char kOpenFilters[] = "Binoxa files (*.jps, *.pns)\0*.jps;*.pns\0"
                                 "Targa files (*.tga)\0*.tga\0"
                                 "JPEG files (*.jpg)\0*.jpg\0"
                                 "Norvane Resource files (*.pxr)\0*.pxr\0"
-                                "All image files\0*.bmp;*.jps;*.jpg;*.tga;*.pxr;*.pns\0"
+                                "All image files\0*.bmp;*.jps;*.jpg;*.tga;*.pxr;*.pns;*.mpo\0"
                                 "All files (*.*)\0*.*\0";
 
 win::HMENU Popup(std::initializer_list<std::pair<win::UINT, const char*>> items) {

@@ -36,7 +36,7 @@ python3 -c 'import ctypes, sys; ctypes.CDLL(sys.argv[1]).NP_GetEntryPoints' "$pl
 "$prefix/bin/bxpage" --help | grep -q BINOXA_PLUGIN_DIR || fail "the installed bxpage does not run"
 grep -qx "Exec=bxviewer %f" "$prefix/share/applications/binoxa-viewer.desktop" ||
     fail "the desktop entry does not start bxviewer"
-grep -qx "MimeType=image/x-jps;image/x-pns;image/x-pxr;" \
+grep -qx "MimeType=image/x-jps;image/x-pns;image/x-pxr;image/x-mpo;" \
     "$prefix/share/applications/binoxa-viewer.desktop" || fail "the desktop entry's types"
 
 # The types as a file manager sees them, from one database that holds the
@@ -56,9 +56,11 @@ cp "$samples/scene.pns" "$prefix/stereo.pns"
 printf 'PXRF\0\0\0\0' > "$prefix/presentation-without-extension"
 "$prefix/bin/bxconvert" -oform=left "$samples/scene.jps" "$prefix/plain.jpg"
 cp "$prefix/plain.jpg" "$prefix/plain-without-extension"
+"$prefix/bin/bxconvert" -oform=parallel "$samples/scene.jps" "$prefix/camera.mpo"
 expect "$prefix/stereo-named.jps" image/x-jps
 expect "$prefix/stereo-without-extension" image/x-jps
 expect "$prefix/stereo.pns" image/x-pns
 expect "$prefix/presentation-without-extension" image/x-pxr
 expect "$prefix/plain-without-extension" image/jpeg
+expect "$prefix/camera.mpo" image/x-mpo
 echo "install test: passed"

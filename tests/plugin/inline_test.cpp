@@ -61,11 +61,11 @@ std::string Mismatch(const win::Framebuffer& frame, const Picture& picture, int 
 
 class PluginInline : public Plugin {
 protected:
-    // What bxconvert writes for the sample with this method.
-    Picture Converted(const std::string& method) {
+    // What bxconvert writes for the input (the sample) with this method.
+    Picture Converted(const std::string& method, const std::string& input = kScene) {
         const std::string output = scratch.File(method + ".ppm");
         const std::string command = std::string(BXCONVERT_PROGRAM) + " -oform=" + method + " '" +
-                                    kScene + "' '" + output + "'";
+                                    input + "' '" + output + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         std::istringstream in(Slurp(output));
         std::string magic;
@@ -167,6 +167,25 @@ TEST_F(PluginInline, EveryViewTypeShowsWhatTheConverterWritesForItsMethod) {
                 PixelAt(frame, x, y) != win::RGB(255, 0, 255))
                 ++notBackground;
     EXPECT_EQ(notBackground, 0);
+}
+
+TEST_F(PluginInline, ACameraMpoShowsAsItsPairInTheLeastSquaresAnaglyph) {
+    StoreWord(kUserKey, "DontShowQuickHelp", 1);
+    StoreWord(kCommonKey, "InlineView", 16);
+    const std::string mpo = scratch.File("camera.mpo");
+    const std::string command =
+        std::string(BXCONVERT_PROGRAM) + " -oform=parallel '" + kScene + "' '" + mpo + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    ASSERT_EQ(Start(), NPERR_NO_ERROR);
+    const Picture expected = Converted("dubois_rc", mpo);
+    ASSERT_EQ(expected.width, kEyeWidth);
+    NPP instance = New({{"TYPE", "image/x-mpo"}});
+    const win::HWND window = Window(instance, expected.width, expected.height);
+    Stream(instance, "image/x-mpo", "camera.mpo", Slurp(mpo));
+    ASSERT_EQ(Of(instance).complete, 1);
+    EXPECT_EQ(Mismatch(Repainted(window), expected), "");
+    functions.destroy(instance, nullptr);
+    NP_Shutdown();
 }
 
 TEST_F(PluginInline, TheDownloadBarCoversWhatHasArrivedInTheBackgroundsInverse) {

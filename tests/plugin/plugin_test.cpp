@@ -82,10 +82,10 @@ TEST_F(Plugin, TheLibraryDeclaresItsTypesExtensionsAndOpenDialogNames) {
                    ? std::string(static_cast<const char*>(value))
                    : "(none)";
     };
-    EXPECT_EQ(query("MIMEType"), "image/x-jps|image/x-pns|image/x-pxr");
-    EXPECT_EQ(query("FileExtents"), "jps|pns|pxr");
+    EXPECT_EQ(query("MIMEType"), "image/x-jps|image/x-pns|image/x-pxr|image/x-mpo");
+    EXPECT_EQ(query("FileExtents"), "jps|pns|pxr|mpo");
     EXPECT_EQ(query("FileOpenName"), "Stereo JPEG files (*.jps)|Stereo PNG files (*.pns)|Norvane "
-                                     "Resource files (*.pxr)");
+                                     "Resource files (*.pxr)|MPO files (*.mpo)");
 }
 
 TEST_F(Plugin, AFirstStartChoosesTheFirstMethodAndReadsThePreferences) {

@@ -6,6 +6,7 @@
 #include "../display/displayfixture.h"
 #include "../platform/dialogs/scriptedprompts.h"
 #include "../support/registrywords.h"
+#include "../support/slurp.h"
 
 #include "platform/npapi/npapi.h"
 #include "platform/win/window.h"
@@ -36,11 +37,6 @@ inline std::vector<std::string> opened; // what the plug-in asked the browser to
 inline NPError GetUrl(NPP, const char* url, const char* target) {
     opened.push_back(std::string(url) + " " + target);
     return NPERR_NO_ERROR;
-}
-
-inline std::string Slurp(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 class Plugin : public DisplayTest {

@@ -6,6 +6,7 @@
 #include "imagefile/plainfixtures.h"
 
 #include "../support/programrun.h"
+#include "../support/slurp.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,6 @@ using namespace pxrfixtures;
 using fixtures::TempDir;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 PxrBytes Bytes(const std::string& text) {
     return PxrBytes(text.begin(), text.end());

@@ -7,6 +7,7 @@
 #include "imagefile/readimage.h"
 
 #include "../support/programrun.h"
+#include "../support/slurp.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,60 @@ TEST(Bxconvert, StereoFilesReadBackWithTheirLayoutWords) {
     ASSERT_EQ(Convert("-layout=0x40201 '" + pns + "' '" + copy + "'", dir).status, 0);
     EXPECT_NE(Convert("--info '" + copy + "'", dir).out.find("layout: 0x00040201"),
               std::string::npos);
+}
+
+TEST(Bxconvert, WritesMpoFilesThatOtherToolsAndItselfRead) {
+    const TempDir dir;
+    const Pair pair(dir);
+    const std::string mpo = dir.Write("pair.mpo", {});
+    ASSERT_EQ(Convert("-oform=parallel -quality=100 '" + pair.leftPath + "' '" + pair.rightPath +
+                          "' '" + mpo + "'",
+                      dir)
+                  .status,
+              0);
+    const ProgramRun info = Convert("--info '" + mpo + "'", dir);
+    EXPECT_EQ(info.out, "type: 5\nwidth: 80\nheight: 30\nbytes-per-pixel: 3\nlayout: "
+                        "0x00040201\ndescriptor: yes\n");
+
+    // exiftool finds the index of a stereo pair, and its second image where
+    // the file holds it.
+    const ProgramRun tags =
+        RunProgram("/usr/bin/exiftool",
+                   "-a -s -s -s -NumberOfImages -MPImageType -MPIndividualNum '" + mpo + "'",
+                   dir.Write("exiftool.txt", {}));
+    EXPECT_EQ(tags.out, "2\nMulti-frame Disparity\nMulti-frame Disparity\n1\n");
+    const std::string second = dir.Write("second.jpg", {});
+    ASSERT_EQ(
+        std::system(("/usr/bin/exiftool -b -MPImage2 '" + mpo + "' > '" + second + "'").c_str()),
+        0);
+    const std::string file = Slurp(mpo), secondImage = Slurp(second);
+    ASSERT_GT(secondImage.size(), 100u);
+    EXPECT_EQ(file.substr(file.size() - secondImage.size()), secondImage);
+
+    // Back to parallel viewing, each view where it was (within what JPEG
+    // loses on so small a picture); a copy exiftool rewrote as a camera would (Exif, no JFIF,
+    // the index moved) reads the same.
+    const std::string camera = dir.Write("camera.jpg", {});
+    std::filesystem::copy_file(mpo, camera, std::filesystem::copy_options::overwrite_existing);
+    ASSERT_EQ(std::system(("/usr/bin/exiftool -q -overwrite_original -Make=Binoxa -JFIF:all= '" +
+                           camera + "'")
+                              .c_str()),
+              0);
+    for (const std::string& input : {mpo, camera}) {
+        SCOPED_TRACE(input);
+        const std::string back = dir.Write("back.ppm", {});
+        ASSERT_EQ(Convert("-oform=parallel '" + input + "' '" + back + "'", dir).status, 0);
+        Read read;
+        ReadBack(back, read);
+        int64_t difference = 0;
+        for (int32_t y = 0; y < 30; ++y)
+            for (int32_t i = 0; i < 40 * 3; ++i) {
+                difference += std::abs(read.image.Row(y)[i] - pair.left.Row(y)[i]);
+                difference += std::abs(read.image.Row(y)[40 * 3 + i] - pair.right.Row(y)[i]);
+            }
+        // Views swapped or shifted differ by tens a byte.
+        EXPECT_LT(difference, 6 * 30 * 40 * 3 * 2) << "more than 6 a byte on average";
+    }
 }
 
 TEST(Bxconvert, InfoDescribesEveryFileType) {

@@ -223,9 +223,10 @@ TEST(WritePicture, ChoosesTheFormatByExtensionInAnyCase) {
     EXPECT_EQ(PictureFormatOf("x.jps"), PictureFormat::Jps);
     EXPECT_EQ(PictureFormatOf("x.pNs"), PictureFormat::Pns);
     for (const char* name : {"x.gif", "x.png.old", "dir.png/x", "png"})
-        EXPECT_EQ(ThrownMessage([&] { PictureFormatOf(name); }),
-                  std::string("Cannot write '") + name +
-                      "': unknown file extension (use .ppm, .bmp, .png, .jpg, .jps, .pns or .mpo).");
+        EXPECT_EQ(
+            ThrownMessage([&] { PictureFormatOf(name); }),
+            std::string("Cannot write '") + name +
+                "': unknown file extension (use .ppm, .bmp, .png, .jpg, .jps, .pns or .mpo).");
 
     const TempDir dir;
     const std::string path = dir.Write("UPPER.PNG", {});

@@ -326,7 +326,8 @@ TEST_F(ViewerTest, OpenedFilesShowInTurnUntilOneIsLeftWithEscape) {
     window->OnFileOpen();
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     EXPECT_EQ(prompts.fileDialogs[0].filters.size(), 9u);
-    EXPECT_EQ(prompts.fileDialogs[0].filters[7].pattern, "*.bmp;*.jps;*.jpg;*.tga;*.pxr;*.pns");
+    EXPECT_EQ(prompts.fileDialogs[0].filters[7].pattern,
+              "*.bmp;*.jps;*.jpg;*.tga;*.pxr;*.pns;*.mpo");
     EXPECT_EQ(ViewCloser::closes, 1);
     EXPECT_TRUE(prompts.boxes.empty());
 
