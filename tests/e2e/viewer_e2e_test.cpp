@@ -100,6 +100,26 @@ TEST_F(ViewerEndToEnd, APictureOnTheCommandLineIsShownUntilEscapeEndsTheProgram)
     EXPECT_EQ(RegistryValues(), 0);
 }
 
+TEST_F(ViewerEndToEnd, ACameraMpoIsShownInTheLeastSquaresAnaglyph) {
+    const std::string mpo = (work / "camera.mpo").string();
+    const std::string command =
+        std::string(BXCONVERT) + " -oform=parallel '" + SAMPLE_PICTURE + "' '" + mpo + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const Screenshot anaglyph = e2e::Converted(BXCONVERT, "dubois_rc", mpo);
+    ASSERT_EQ(anaglyph.width, 800);
+    const Area centred = Centred(anaglyph.width, anaglyph.height);
+
+    e2e::ChildProcess viewer({BXVIEWER, "-oform=dubois_rc", mpo});
+    const Screenshot shot =
+        e2e::TakeScreenshotWhen([&](const Screenshot& s) { return Shows(s, anaglyph); }, 20000);
+    e2e::SavePng(shot, "viewer-mpo-dubois");
+    EXPECT_EQ(e2e::DifferingPixels(shot, anaglyph, centred), 0);
+    e2e::Xdotool("key Escape");
+    const int status = viewer.WaitForExit(10000);
+    ASSERT_TRUE(WIFEXITED(status)) << "the viewer did not end";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 TEST_F(ViewerEndToEnd, TheMainWindowShowsOpenedAndDroppedFilesAndStaysUsable) {
     // A second picture that cannot be mistaken for the first: half the size.
     const fs::path first = work / "first.jps", second = work / "second.jps";
