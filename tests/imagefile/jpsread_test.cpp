@@ -62,13 +62,6 @@ Bytes Prefix(const Bytes& bytes, size_t count) {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-// Grows a file on disk by appending.
-void Append(const std::string& path, const Bytes& bytes, size_t from, size_t to) {
-    FILE* file = std::fopen(path.c_str(), "ab");
-    std::fwrite(bytes.data() + from, 1, to - from, file);
-    std::fclose(file);
-}
-
 } // namespace
 
 TEST(JpsDescriptor, ParsesTheLayoutWordAndBoundsEveryCopy) {
@@ -227,7 +220,7 @@ TEST(JpegReader, ReadsAGrowingFileInStepsAndResumesWhereItStopped) {
 
         // Half the file: the header and, for a sequential file, some rows.
         const size_t half = file.size() / 2;
-        Append(path, file, 10, half);
+        AppendToFile(path, file, 10, half);
         EXPECT_EQ(ReadJpegImage(nullptr, &read.image, nullptr, &read.info, &background), 0);
         EXPECT_TRUE(read.info.headerRead);
         EXPECT_EQ(read.info.hasDescriptor, 1);
@@ -248,7 +241,7 @@ TEST(JpegReader, ReadsAGrowingFileInStepsAndResumesWhereItStopped) {
         EXPECT_EQ(ReadJpegImage(nullptr, &read.image, nullptr, &read.info, &background), 0);
         EXPECT_EQ(read.info.rowsDone, rowsAtHalf);
 
-        Append(path, file, half, file.size());
+        AppendToFile(path, file, half, file.size());
         EXPECT_EQ(ReadJpegImage(nullptr, &read.image, nullptr, &read.info, &background), 1);
         EXPECT_EQ(read.info.rowsDone, height);
         EXPECT_EQ(read.info.bytesRead, int64_t(file.size()));

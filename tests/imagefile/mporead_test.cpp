@@ -146,12 +146,6 @@ struct Gathered final : ImageRowSink {
     int32_t rowsIn = 0;
 };
 
-void Append(const std::string& path, const Bytes& bytes, size_t from, size_t to) {
-    FILE* file = std::fopen(path.c_str(), "ab");
-    std::fwrite(bytes.data() + from, 1, to - from, file);
-    std::fclose(file);
-}
-
 } // namespace
 
 TEST(MpoReader, ReadsBothViewsIntoOneLeftFirstFrameInEveryForm) {
@@ -215,7 +209,7 @@ TEST(MpoReader, ReadsBothViewsIntoOneLeftFirstFrameInEveryForm) {
             break;
         ASSERT_LT(written, file.size()) << "the whole file is there, but the read goes on";
         const size_t next = std::min(file.size(), written + 300);
-        Append(growing, file, written, next);
+        AppendToFile(growing, file, written, next);
         written = next;
     }
     EXPECT_TRUE(SamePixels(image, expected, 24));

@@ -305,6 +305,13 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path, ignored);
 }
 
+void AppendToFile(const std::string& path, const Bytes& bytes, size_t from, size_t to) {
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes.data() + from, 1, to - from, file);
+    std::fclose(file);
+}
+
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
     const std::string file = PathOf(name);
     std::ofstream out(file, std::ios::binary);

@@ -67,6 +67,9 @@ Bytes EncodeTga(const Picture& picture, const TgaForm& form);
 // 255 / maximum.
 Bytes EncodePpm(const Picture& picture, bool text, int32_t maximum);
 
+// Grows a file on disk: appends bytes[from, to).
+void AppendToFile(const std::string& path, const Bytes& bytes, size_t from, size_t to);
+
 // A directory of its own for one test, removed again by the destructor.
 class TempDir {
 public:
