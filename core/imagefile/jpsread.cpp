@@ -17,6 +17,7 @@
 #include <string>
 
 #include <jerror.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -123,7 +124,7 @@ public:
     // second is the left view). Only rows that both views reached count as
     // done.
     struct MpoRead {
-        MpoViews views;
+        uint64_t secondOffset = 0; // in the file
         std::optional<uint32_t> firstNumber;
         int32_t viewWidth = 0;
         int32_t viewHeight = 0;
@@ -279,7 +280,7 @@ void DetectMpo(JpegDecoder& decoder, _ImageInfo& info) {
         return;
     const jpeg_decompress_struct& decompressor = decoder.decompressor;
     JpegDecoder::MpoRead mpo;
-    mpo.views = pair->views;
+    mpo.secondOffset = pair->views.secondOffset;
     mpo.firstNumber = pair->index.firstIndividualNumber;
     mpo.viewWidth = static_cast<int32_t>(decompressor.output_width);
     mpo.viewHeight = static_cast<int32_t>(decompressor.output_height);
@@ -323,7 +324,7 @@ void BeginSecondView(JpegDecoder& decoder, _ImageInfo& info) {
 // The first view is decoded: the decoder goes on with the second image.
 void StartSecondView(JpegDecoder& decoder, _ImageInfo& info) {
     try {
-        decoder.source.RestartAt(static_cast<int64_t>(decoder.mpo->views.secondOffset));
+        decoder.source.RestartAt(static_cast<int64_t>(decoder.mpo->secondOffset));
     } catch (const pxError& error) {
         EndRead(info, error);
     }
@@ -376,13 +377,14 @@ Step RunSteps(JpegDecoder& decoder, _ImageInfo& info, const pxColor* background)
         // itself, so colour rows are decoded straight into the picture.
         if (decompressor.out_color_space == JCS_RGB)
             decompressor.out_color_space = JCS_EXT_BGR;
-        if (!decoder.mpo)
-            TakeDescriptor(decompressor, info);
-        CheckOutput(decoder, info);
-        if (!decoder.mpo)
-            DetectMpo(decoder, info);
-        else
+        if (decoder.mpo) {
+            CheckOutput(decoder, info);
             BeginSecondView(decoder, info);
+        } else {
+            TakeDescriptor(decompressor, info);
+            CheckOutput(decoder, info);
+            DetectMpo(decoder, info);
+        }
     }
     if (!decoder.startResult) {
         int result = 0;
@@ -454,12 +456,10 @@ int RowsReached(const jpeg_decompress_struct& decompressor) {
 
 // The size of a file that will not grow.
 std::optional<uint64_t> FinishedFileSize(std::FILE* file) {
-    const long position = std::ftell(file);
-    if (position < 0 || std::fseek(file, 0, SEEK_END) != 0)
+    struct stat status {};
+    if (::fstat(::fileno(file), &status) != 0)
         return std::nullopt;
-    const long size = std::ftell(file);
-    std::fseek(file, position, SEEK_SET);
-    return size < 0 ? std::nullopt : std::optional<uint64_t>(static_cast<uint64_t>(size));
+    return static_cast<uint64_t>(status.st_size);
 }
 
 } // namespace
