@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -171,9 +170,8 @@ void pxFile::OpenForAppend() {
 }
 
 bool pxFile::ReadHeader(int32_t& version) {
-    struct stat status {};
-    if (::fstat(::fileno(stream), &status) == 0)
-        fileSize = static_cast<long>(status.st_size);
+    if (const std::optional<uint64_t> size = StreamSize(stream))
+        fileSize = static_cast<long>(*size);
     int32_t magic = 0;
     return ReadRawNumber(magic) && magic == kMagic && ReadRawNumber(version);
 }

@@ -102,11 +102,18 @@ long File::Tell() const {
     return position;
 }
 
-long File::Size() const {
+std::optional<uint64_t> StreamSize(std::FILE* stream) {
     struct stat status {};
     if (::fstat(::fileno(stream), &status) != 0)
+        return std::nullopt;
+    return static_cast<uint64_t>(status.st_size);
+}
+
+long File::Size() const {
+    const std::optional<uint64_t> size = StreamSize(stream);
+    if (!size)
         FailSeek(0);
-    return static_cast<long>(status.st_size);
+    return static_cast<long>(*size);
 }
 
 void File::FailSeek(long offset) const {

@@ -4,7 +4,9 @@
 #include "imaging/pxerror.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 // A failed file access, with a code that says which kind.
@@ -35,6 +37,9 @@ private:
 // (errno says why); pxFileError (OPEN_FAILED) with kNotRegularFile for
 // anything but a regular file.
 std::FILE* OpenImageFile(const char* name);
+
+// The size in bytes of an open file, or nullopt when the system cannot tell.
+std::optional<uint64_t> StreamSize(std::FILE* stream);
 
 // The message for what is not a regular file (with its name).
 constexpr const char* kNotRegularFile = "Cannot read '%s': it is not a regular file";

@@ -1,5 +1,6 @@
 #include "imagefile/jpsread.h"
 
+#include "imagefile/file.h"
 #include "imagefile/jpegsource.h"
 #include "imagefile/jpsdescriptor.h"
 #include "imagefile/mpofile.h"
@@ -17,7 +18,6 @@
 #include <string>
 
 #include <jerror.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -454,14 +454,6 @@ int RowsReached(const jpeg_decompress_struct& decompressor) {
     return static_cast<int>(std::min<int64_t>(rows, decompressor.output_height));
 }
 
-// The size of a file that will not grow.
-std::optional<uint64_t> FinishedFileSize(std::FILE* file) {
-    struct stat status {};
-    if (::fstat(::fileno(file), &status) != 0)
-        return std::nullopt;
-    return static_cast<uint64_t>(status.st_size);
-}
-
 } // namespace
 
 int EndJpegImageAtFileEnd(_ImageInfo* info) {
@@ -520,7 +512,7 @@ void ReadJpegRows(const char* fileName, ImageRowSink& sink) {
     pxImage band;
     JpegDecoder& decoder = StartRead(fileName, &band, info);
     decoder.sink = &sink;
-    decoder.finishedSize = FinishedFileSize(decoder.file);
+    decoder.finishedSize = StreamSize(decoder.file);
     while (RunSteps(decoder, info, nullptr) != Step::Done) {
         // The file is finished: a decoder waiting for more will not get it.
         bool gained = false;
