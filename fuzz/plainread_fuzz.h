@@ -10,9 +10,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
+
+// Reads every byte of the first rows of image once, so that the sanitizer
+// checks they lie inside its buffer. memcpy checks its whole source but is not
+// traced for coverage, so a large picture does not cost a second per run.
+inline void ReadEveryByte(const pxImage& image, int32_t rows) {
+    std::vector<uint8_t> copy(size_t(image.GetWidth()) * image.GetBytesPerPixel());
+    for (int32_t y = 0; y < rows && y < image.GetHeight(); ++y)
+        std::memcpy(copy.data(), image.Row(y), copy.size());
+}
 
 // Reads data as a file of the given format; every pixel of a picture that
 // reads must lie inside its buffer.
@@ -25,11 +36,7 @@ inline int FuzzPlainReader(const uint8_t* data, size_t size, const char* extensi
         pxImage image;
         pxPalette palette;
         ReadPlainImage(name, &image, &palette, size % 2 == 0 ? 0 : 1, format);
-        volatile uint8_t sum = 0;
-        const size_t rowBytes = size_t(image.GetWidth()) * image.GetBytesPerPixel();
-        for (int32_t y = 0; y < image.GetHeight(); ++y)
-            for (size_t b = 0; b < rowBytes; ++b)
-                sum = sum + image.Row(y)[b];
+        ReadEveryByte(image, image.GetHeight());
     } catch (const pxError&) {
     }
     return 0;
